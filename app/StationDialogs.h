@@ -1,0 +1,29 @@
+#pragma once
+// The one seam through which every operator dialog passes. The application installs the widget
+// implementation; tests install a recording one with scripted answers.
+
+#include <QString>
+
+class StationDialogs {
+  public:
+    virtual ~StationDialogs() = default;
+    // The self-closing message dialog; returns when it has closed.
+    virtual void showMessage(const QString& caption, const QString& text) = 0;
+    // The confirmation dialog; true only when the operator confirmed.
+    virtual bool askYesNo(const QString& caption, const QString& text) = 0;
+    // The plain system message box (database failure details, the single-instance notice).
+    virtual void showSystemMessage(const QString& caption, const QString& text) = 0;
+    // The timed progress dialog with `steps` steps of 100 ms; returns when it has closed.
+    virtual void showProgress(const QString& title, int steps) = 0;
+};
+
+// Installs the implementation used by the free functions below (not owned). nullptr removes it;
+// without one, the calls only write a debug line and AskYesNo answers false.
+void InstallStationDialogs(StationDialogs* dialogs);
+StationDialogs* InstalledStationDialogs();
+
+// Callable from any thread; the widget implementation marshals to the UI thread and waits.
+void ShowMessage(const QString& caption, const QString& text);
+bool AskYesNo(const QString& caption, const QString& text);
+void ShowSystemMessage(const QString& caption, const QString& text);
+void ShowProgress(const QString& title, int steps);

@@ -1,0 +1,47 @@
+#pragma once
+// A dialogs seam for tests: records every dialog and answers questions from a script.
+
+#include "app/StationDialogs.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+struct RecordedDialog {
+    enum Kind { Message, Question, SystemMessage, Progress } kind;
+    QString caption;
+    QString text;
+    int steps = 0;
+};
+
+class RecordingDialogs : public StationDialogs {
+  public:
+    // Installs itself for its lifetime.
+    RecordingDialogs();
+    ~RecordingDialogs() override;
+
+    void showMessage(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    void showSystemMessage(const QString& caption, const QString& text) override;
+    void showProgress(const QString& title, int steps) override;
+
+    // Answers for the next questions, in order; when none is left the answer is false.
+    void scriptAnswers(std::initializer_list<bool> answers);
+    std::vector<RecordedDialog> recorded() const;
+    std::vector<RecordedDialog> messages() const;  // only showMessage calls
+    void clear();
+
+    // Runs on every dialog, on the calling thread (for example to observe ordering).
+    std::function<void(const RecordedDialog&)> onDialog;
+
+  private:
+    void record(RecordedDialog dialog);
+
+    mutable std::mutex m_mutex;
+    std::vector<RecordedDialog> m_recorded;
+    std::deque<bool> m_answers;
+    StationDialogs* m_previous;
+};

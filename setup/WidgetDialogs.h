@@ -1,0 +1,31 @@
+#pragma once
+// The dialogs seam of the running station: the station's own dialogs, always shown on the UI
+// thread. A call from another thread is carried over to the UI thread and waits there.
+
+#include "app/StationDialogs.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+class WidgetDialogs : public QObject, public StationDialogs {
+    Q_OBJECT
+  public:
+    // Lives on the thread that creates it, which must be the UI thread.
+    explicit WidgetDialogs(QWidget* owner = nullptr);
+
+    // The window the dialogs are centred on (nullptr = the screen).
+    void SetOwner(QWidget* owner) { m_owner = owner; }
+    QWidget* Owner() const { return m_owner; }
+
+    void showMessage(const QString& caption, const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    void showSystemMessage(const QString& caption, const QString& text) override;
+    void showProgress(const QString& title, int steps) override;
+
+  private:
+    template <typename Function>
+    void OnUiThread(Function&& function);
+
+    QPointer<QWidget> m_owner;
+};

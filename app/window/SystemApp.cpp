@@ -1,0 +1,78 @@
+#include "app/window/SystemApp.h"
+
+#include "app/DebugLog.h"
+#include "app/StationConfig.h"
+#include "app/StationDialogs.h"
+#include "app/window/SingleInstanceGuard.h"
+#include "app/window/SystemDlg.h"
+#include "app/window/TerminationWatcher.h"
+#include "setup/WidgetDialogs.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+bool SocketLayerWorks() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+void SubstituteFonts() {
+    QFont::insertSubstitution(QStringLiteral("맑은 고딕"), QStringLiteral("NanumGothic"));
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+}
+
+}  // namespace
+
+int CSystemApp::InitInstance(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SubstituteFonts();
+    WidgetDialogs dialogs;
+    InstallStationDialogs(&dialogs);
+
+    if (!SocketLayerWorks()) {
+        ShowSystemMessage(QString(), QStringLiteral("Windows 소켓을 초기화하지 못했습니다."));
+        InstallStationDialogs(nullptr);
+        return 1;
+    }
+
+    const QString guardName = QString::fromUtf8(kDefaultSoftwareTitle);
+    SingleInstanceGuard guard(guardName);
+    if (!guard.acquire()) {
+        const QString text = guardName + QString::fromLatin1(kAlreadyRunningSuffix);
+        DebugLog(text);
+        ShowSystemMessage(QString(), text);
+        guard.askFirstInstanceToRaise();
+        InstallStationDialogs(nullptr);
+        return 0;
+    }
+
+    int result = 0;
+    {
+        CSystemDlg window;
+        dialogs.SetOwner(&window);
+        QObject::connect(&guard, &SingleInstanceGuard::raiseRequested, &window,
+                         &CSystemDlg::RaiseWindow);
+        TerminationWatcher termination;
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
+                         &CSystemDlg::Shutdown);
+        QObject::connect(&window, &CSystemDlg::shutdownFinished, &app, &QApplication::quit,
+                         Qt::QueuedConnection);
+        window.OnInitDialog();
+        window.show();
+        DebugLog(QStringLiteral("[System] Main window shown"));
+        result = app.exec();
+        dialogs.SetOwner(nullptr);
+    }
+    InstallStationDialogs(nullptr);
+    return result;
+}

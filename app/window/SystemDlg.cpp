@@ -1,0 +1,257 @@
+#include "app/window/SystemDlg.h"
+
+#include "app/DebugLog.h"
+#include "app/StationDialogs.h"
+#include "app/Utilities.h"
+#include "app/window/HeaderIcon.h"
+#include "app/window/MainKeyFilter.h"
+#include "app/window/PageSwitch.h"
+#include "display/DlgMain.h"
+#include "display/EnTabCtrl.h"
+#include "display/Label.h"
+#include "setup/AboutDlg.h"
+#include "setup/DlgSetup.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace {
+constexpr int kTabRowHeight = 21;
+}
+
+CSystemDlg::CSystemDlg(QWidget* parent) : QWidget(parent) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QString());  // the header's title label carries the title
+    setObjectName(QStringLiteral("CSystemDlg"));
+    connect(&m_timers, &TimerTable::fired, this, &CSystemDlg::OnTimer);
+}
+
+CSystemDlg::~CSystemDlg() {
+    qApp->removeEventFilter(this);
+    delete m_dlgMain;
+    delete m_dlgSetup;
+}
+
+QString CSystemDlg::FormatTitle(const QString& softwareTitle, int debugFlag) {
+    const QString version = QString::fromUtf8(kVersionText);
+    return debugFlag == 1 ? QStringLiteral(" %1 (%2/D)").arg(softwareTitle, version)
+                          : QStringLiteral(" %1 (%2)").arg(softwareTitle, version);
+}
+
+void CSystemDlg::UpdateTitle() {
+    const StationConfig& config = m_dlgMain->Config();
+    m_title->setText(FormatTitle(config.SW_Title, config.Inspection_Debug_Flag_Sensor));
+}
+
+void CSystemDlg::OnInitDialog() {
+    m_store.loadMotor(m_motor);
+
+    // Header row.
+    m_logo = new HeaderIcon(HeaderIcon::Logo, this);
+    m_title = new CLabel(this);
+    m_minimiseIcon = new HeaderIcon(HeaderIcon::Minimise, this);
+    m_exitIcon = new HeaderIcon(HeaderIcon::Exit, this);
+    m_title->setObjectName(QStringLiteral("TitleLabel"));
+    m_title->SetFontName(QStringLiteral("맑은 고딕"));
+    m_title->SetFontSize(20);
+    m_title->SetFontWeight(700);
+    m_title->SetTextColor(QColor(255, 255, 255));
+    m_title->SetBkColor(QColor(96, 96, 96));
+    m_title->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(m_logo, &HeaderIcon::clicked, this, [this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
+    connect(m_minimiseIcon, &HeaderIcon::clicked, this, &QWidget::showMinimized);
+    connect(m_exitIcon, &HeaderIcon::clicked, this, &CSystemDlg::Shutdown);
+
+    // Layout.
+    setGeometry(0, 0, kWidth, kHeight);
+    setFixedSize(kWidth, kHeight);
+    m_tab = new CEnTabCtrl(this);
+    m_tab->setGeometry(0, kHeaderHeight, kWidth, kHeight - kHeaderHeight);
+    m_tab->AddItem(QStringLiteral("Insepection"));
+    m_tab->AddItem(QStringLiteral("Setup"));
+    connect(m_tab, &CEnTabCtrl::selectionChanged, this, &CSystemDlg::SelectPage);
+
+    m_dlgMain = new CDlgMain(m_store, m_tab);
+    m_dlgMain->setGeometry(0, kTabRowHeight, kWidth, kHeight - kHeaderHeight - kTabRowHeight);
+    m_dlgMain->show();
+    m_dlgMain->Initialize();
+    m_timers.start(kTimerStartupCheck, kStartupCheckDelay_ms, true);
+
+    m_dlgSetup = new CDlgSetup(m_tab);
+    m_dlgSetup->setGeometry(0, kTabRowHeight, kWidth, kHeight - kHeaderHeight - kTabRowHeight);
+    m_dlgSetup->hide();
+
+    if (m_logoChoice == 1) {
+        m_logo->setGeometry(0, 0, 80, kHeaderHeight);
+        m_title->setGeometry(80, 0, 1762, kHeaderHeight);
+    } else {
+        m_logo->setGeometry(0, 0, kHeaderHeight, kHeaderHeight);
+        m_title->setGeometry(kHeaderHeight, 0, 1803, kHeaderHeight);
+    }
+    m_minimiseIcon->setGeometry(1842, 0, kHeaderHeight, kHeaderHeight);
+    m_exitIcon->setGeometry(1881, 0, kHeaderHeight, kHeaderHeight);
+
+    SelectPage(kInspectionPage);
+    UpdateTitle();
+    qApp->installEventFilter(this);
+}
+
+void CSystemDlg::SelectPage(int requested) {
+    if (m_shutDown) {
+        return;
+    }
+    const PageSwitchPlan plan = PlanPageSwitch(requested, m_shownPage, m_dlgMain->InspectionState(),
+                                               m_dlgSetup->CurrentPage());
+    if (plan.refused) {
+        m_tab->SetCurSel(m_shownPage);
+        ShowMessage(QStringLiteral("[검사중]"),
+                    QStringLiteral("제품검사중에는 설정을 할 수 없습니다."));
+        return;
+    }
+    if (plan.newInspectionState >= 0) {
+        m_dlgMain->SetInspectionState(plan.newInspectionState);
+    }
+    if (plan.saveLiveArea) {
+        m_dlgMain->SavedArea() = m_dlgMain->Sensor().area;
+    }
+    if (plan.restoreLiveArea) {
+        m_dlgMain->Sensor().area = m_dlgMain->SavedArea();
+    }
+    if (plan.startScreenRefresh) {
+        m_dlgMain->Timers().start(CDlgMain::kTimerRefreshScreen, CDlgMain::kRefreshScreenDelay_ms,
+                                  true);
+    }
+    m_shownPage = plan.shownPage;
+    m_tab->SetCurSel(m_shownPage);
+    m_dlgMain->hide();
+    m_dlgSetup->hide();
+    if (m_shownPage == kSetupPage) {
+        m_dlgSetup->show();
+        m_dlgSetup->StartRefreshTimers();
+    } else {
+        m_dlgMain->show();
+    }
+}
+
+void CSystemDlg::OnTimer(int id) {
+    switch (id) {
+        case kTimerOpenSensorSettings:
+            m_timers.stop(id);
+            emit sensorSettingsRequested();
+            break;
+        case kTimerStartupCheck:
+            m_timers.stop(id);
+            RunStartupCheck();
+            break;
+        default:
+            break;
+    }
+}
+
+void CSystemDlg::RunStartupCheck() {
+    // Copied first: a modal dialog runs the event loop, and the pages may be gone after it.
+    const StationConfig config = m_dlgMain->Config();
+    ShowProgress(config.SW_Title + QStringLiteral(" 초기화"), kStartupProgressSteps);
+    if (m_shutDown) {
+        return;
+    }
+    if (config.FolderName_Result.isEmpty()) {
+        ShowMessage(QStringLiteral("저장폴더 설정"),
+                    QStringLiteral("'시스템'설정에서 '저장폴더'를 설정을 해주세요."));
+    }
+    if (m_shutDown) {
+        return;
+    }
+    if (!PingHost(config.Vorn_db_server)) {
+        ShowMessage(
+            QStringLiteral("Vorn DB Server 설정"),
+            QStringLiteral("Vorn DB Server(%1) 연결을 확인해 주세요.").arg(config.Vorn_db_server));
+    }
+    if (m_shutDown) {
+        return;
+    }
+    if (!PingHost(config.Bridge_db_server)) {
+        ShowMessage(QStringLiteral("Bridge DB Server 설정"),
+                    QStringLiteral("Bridge DB Server(%1) 연결을 확인해 주세요.")
+                        .arg(config.Bridge_db_server));
+    }
+}
+
+void CSystemDlg::Shutdown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    m_timers.stop(kTimerOpenSensorSettings);
+    m_timers.stop(kTimerStartupCheck);
+    m_store.saveMotor(m_motor);
+    m_store.save(m_dlgMain->Config());
+    if (!m_dlgMain->StopSensor()) {
+        DebugLog(QStringLiteral("App.Exit #1-NG"));
+    }
+    m_dlgMain->DestroyDevice();
+    delete m_dlgMain;
+    m_dlgMain = nullptr;
+    delete m_dlgSetup;
+    m_dlgSetup = nullptr;
+    qApp->removeEventFilter(this);
+    hide();
+    emit shutdownFinished();
+}
+
+void CSystemDlg::RaiseWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+bool CSystemDlg::IsOwnWidget(QObject* object) const {
+    for (QObject* o = object; o; o = o->parent()) {
+        if (o == this) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSystemDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    if (m_shutDown || !IsOwnWidget(watched)) {
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (ClassifyMainKey(key->key(), key->modifiers(), m_shownPage)) {
+        case MainKeyAction::Pass:
+            return false;
+        case MainKeyAction::Swallow:
+            return true;
+        case MainKeyAction::SetupCaution:
+            if (event->type() == QEvent::KeyPress) {
+                ShowMessage(QStringLiteral("[주의]"),
+                            QStringLiteral("센서 세부 설정은 검사모드에서만 가능합니다."));
+            }
+            return true;
+        case MainKeyAction::OpenSensorSettings:
+            if (event->type() == QEvent::KeyPress) {
+                m_timers.start(kTimerOpenSensorSettings, kOpenSensorSettingsDelay_ms, true);
+            }
+            return true;
+    }
+    return false;
+}
+
+void CSystemDlg::closeEvent(QCloseEvent* event) {
+    // Only the exit icon (or a service stop) ends the station; a window-manager close does not.
+    if (m_shutDown) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,10 +1,10 @@
 #include "display/RangeSlider.h"
 
+#include <qdrawutil.h>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <cmath>
@@ -144,8 +144,8 @@ bool CRangeSlider::event(QEvent* event) {
     // The arrow keys belong to the slider, not to any shortcut of the window around it.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-            key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up ||
+            key->key() == Qt::Key_Down) {
             event->accept();
             return true;
         }

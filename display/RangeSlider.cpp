@@ -17,6 +17,7 @@ constexpr double kStepTolerance = 1e-6;
 CRangeSlider::CRangeSlider(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CRangeSlider::Normalize() {
@@ -164,12 +165,8 @@ void CRangeSlider::mousePressEvent(QMouseEvent* event) {
         if (at >= start && at < end) {
             m_trackingPart = part;
             // Offset from the part's centre, so a grab off-centre does not make it jump.
-            m_clickOffset = at - (start + end) / 2;
-            if (part == LeftThumb) {
-                m_clickOffset = at - (start + ArrowWidth() / 2);
-            } else if (part == RightThumb) {
-                m_clickOffset = at - (PixelOf(m_right) + 3 * ArrowWidth() / 2);
-            }
+            const int centre = part == Middle ? (start + end) / 2 : start + ArrowWidth() / 2;
+            m_clickOffset = at - centre;
             update();
             return;
         }

@@ -9,6 +9,8 @@
 CLabel::CLabel(QWidget* parent) : CLabel(QString(), parent) {}
 
 CLabel::CLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    // The whole label is painted here, so Qt need not erase behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_textColor = palette().color(QPalette::WindowText);
     m_bkColor = palette().color(QPalette::Button);
     const QFont gui = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -83,9 +85,15 @@ void CLabel::RebuildFont() {
     repaint();
 }
 
-void CLabel::paintEvent(QPaintEvent*) {
+void CLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(rect(), m_bkColor);
+    drawFrame(&painter);
+    if (text().isEmpty() && !pixmap().isNull()) {
+        painter.end();
+        QLabel::paintEvent(event);
+        return;
+    }
     painter.setFont(m_font);
     painter.setPen(m_textColor);
     int flags = int(alignment());

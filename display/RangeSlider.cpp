@@ -1,10 +1,10 @@
 #include "display/RangeSlider.h"
 
+#include <qdrawutil.h>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +17,7 @@ constexpr double kStepTolerance = 1e-6;
 CRangeSlider::CRangeSlider(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CRangeSlider::Normalize() {
@@ -144,8 +145,8 @@ bool CRangeSlider::event(QEvent* event) {
     // The arrow keys belong to the slider, not to any shortcut of the window around it.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-            key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up ||
+            key->key() == Qt::Key_Down) {
             event->accept();
             return true;
         }
@@ -164,12 +165,8 @@ void CRangeSlider::mousePressEvent(QMouseEvent* event) {
         if (at >= start && at < end) {
             m_trackingPart = part;
             // Offset from the part's centre, so a grab off-centre does not make it jump.
-            m_clickOffset = at - (start + end) / 2;
-            if (part == LeftThumb) {
-                m_clickOffset = at - (start + ArrowWidth() / 2);
-            } else if (part == RightThumb) {
-                m_clickOffset = at - (PixelOf(m_right) + 3 * ArrowWidth() / 2);
-            }
+            const int centre = part == Middle ? (start + end) / 2 : start + ArrowWidth() / 2;
+            m_clickOffset = at - centre;
             update();
             return;
         }

@@ -210,7 +210,8 @@ QRect CTextProgressCtrl::BarRect() const {
     }
     // Along the height, growing up from the bottom edge.
     const QRect span = BarSpan(height(), width());
-    return QRect(QPoint(0, height() - 1 - span.right()), QPoint(width() - 1, height() - 1 - span.left()))
+    return QRect(QPoint(0, height() - 1 - span.right()),
+                 QPoint(width() - 1, height() - 1 - span.left()))
         .intersected(rect());
 }
 

@@ -16,8 +16,7 @@ void WidgetDialogs::OnUiThread(Function&& function) {
         function();
         return;
     }
-    QMetaObject::invokeMethod(this, std::forward<Function>(function),
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(this, std::forward<Function>(function), Qt::BlockingQueuedConnection);
 }
 
 void WidgetDialogs::showMessage(const QString& caption, const QString& text) {

@@ -23,8 +23,8 @@ class TabFixture : public ::testing::Test {
         QMouseEvent press(QEvent::MouseButtonPress, at, tabs.mapToGlobal(at), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&tabs, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, tabs.mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, tabs.mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&tabs, &release);
     }
 

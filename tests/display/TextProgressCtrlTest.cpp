@@ -76,9 +76,8 @@ TEST(TextProgressCtrlTest, StepWrapsAroundTheRange) {
         int lo, hi, pos, step, expected;
     };
     const Case cases[] = {
-        {0, 100, 50, 10, 60},  {0, 100, 95, 10, 5},  {0, 100, 100, 10, 10},
-        {0, 100, 5, -10, 95},  {0, 100, 90, 10, 100}, {10, 20, 18, 5, 13},
-        {10, 20, 12, -5, 17},
+        {0, 100, 50, 10, 60},  {0, 100, 95, 10, 5}, {0, 100, 100, 10, 10}, {0, 100, 5, -10, 95},
+        {0, 100, 90, 10, 100}, {10, 20, 18, 5, 13}, {10, 20, 12, -5, 17},
     };
     for (const Case& c : cases) {
         CTextProgressCtrl bar;
@@ -86,7 +85,8 @@ TEST(TextProgressCtrlTest, StepWrapsAroundTheRange) {
         bar.SetPos(c.pos);
         bar.SetStep(c.step);
         EXPECT_EQ(bar.StepIt(), c.pos);
-        EXPECT_EQ(bar.GetPos(), c.expected) << c.lo << ".." << c.hi << " " << c.pos << "+" << c.step;
+        EXPECT_EQ(bar.GetPos(), c.expected)
+            << c.lo << ".." << c.hi << " " << c.pos << "+" << c.step;
     }
 }
 

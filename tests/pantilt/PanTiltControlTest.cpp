@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -281,15 +282,15 @@ TEST_F(PanTiltControlTest, StatusPollReopensAClosedPortThenQueriesBothAxes) {
     auto head = startHead({QStringLiteral("--pan"), QStringLiteral("12"), QStringLiteral("--tilt"),
                            QStringLiteral("34")});
     ASSERT_TRUE(openPort());
-    bool connected = true;
+    auto connected = std::make_shared<bool>(true);
     QObject::connect(&m_control, &CPanTiltControl::connectionChanged,
-                     [&](bool now) { connected = now; });
+                     [connected](bool now) { *connected = now; });
     m_control.ClosePanTiltPort();
-    EXPECT_FALSE(connected);
+    EXPECT_FALSE(*connected);
     head->clearLines();
     EXPECT_TRUE(m_control.PollStatus());
     EXPECT_TRUE(m_control.isConnected());
-    EXPECT_TRUE(connected);
+    EXPECT_TRUE(*connected);
     QTest::qWait(200);
     EXPECT_TRUE(head->linesStartingWith(QStringLiteral("rx ")).isEmpty()) << "no query this pass";
     EXPECT_TRUE(m_control.PollStatus());

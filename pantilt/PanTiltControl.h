@@ -53,6 +53,8 @@ class CPanTiltControl : public QObject {
     void MovePanTiltTo(char kind, uint16_t panDegrees, uint16_t tiltDegrees);
     bool PanTilt_Control_Pos(uint8_t command, uint16_t degrees);
     bool PanTiltQuery(uint8_t command);
+    // Fourteen hex digits of a whole frame, as written for the control server's raw frames.
+    bool WriteFrameText(const QByteArray& hexText);
     bool WriteInitialiseFrame();
 
     // GET_PAN / GET_TILT: the next reply of that axis goes to the server.

@@ -98,6 +98,24 @@ TEST_F(PanTiltControlTest, SendsTheFramesOfEachOperation) {
     EXPECT_TRUE(m_log.contains(QStringLiteral("ff01004b232897")));
 }
 
+TEST_F(PanTiltControlTest, HeadAtAnotherAddressNeitherAnswersNorMoves) {
+    auto head = startHead({QStringLiteral("--address"), QStringLiteral("2"),
+                           QStringLiteral("--pan"), QStringLiteral("12")});
+    ASSERT_TRUE(openPort());
+    m_control.PanTiltQuery(Pelco::kQueryPan);
+    // One write at a time: each write purges what the line has not delivered yet.
+    EXPECT_TRUE(head->waitForLine(QStringLiteral("ignored ff 01 00 51 00 00 52 address 1")));
+    m_control.PanTilt_Control_Pos(Pelco::kSetPanPosition, 90);
+    EXPECT_TRUE(head->waitForLine(QStringLiteral("ignored ff 01 00 4b 23 28 97 address 1")));
+    EXPECT_EQ(head->linesStartingWith(QStringLiteral("ignored ")).size(), 2);
+    EXPECT_TRUE(head->linesStartingWith(QStringLiteral("tx ")).isEmpty());
+    EXPECT_EQ(m_control.currentPan(), 0);
+    m_motor.Motor_address = 2;
+    m_control.PanTiltQuery(Pelco::kQueryPan);
+    EXPECT_TRUE(WaitUntil([&] { return m_control.currentPan() == 1200; }))
+        << "the configured address is used for every frame";
+}
+
 TEST_F(PanTiltControlTest, RefusesPositionsOutOfRange) {
     const struct {
         uint8_t command;

@@ -112,7 +112,8 @@ TEST_F(SignalTowerTest, LampsGoOffTwoSecondsAfterTheLastOfTwoVerdicts) {
     ASSERT_EQ(w.size(), 3u) << "one lamp-off only";
     EXPECT_EQ(w[1].pattern, QStringLiteral("0 0 1 0 0 0"));
     EXPECT_EQ(w[2].pattern, QStringLiteral("0 0 0 0 0 0"));
-    EXPECT_GE(w[2].monotonicMs - w[1].monotonicMs, CSignalTower::kLampOffDelayMs - 20);
+    // Window timers are coarse: Qt lets them fire up to 5 % early.
+    EXPECT_GE(w[2].monotonicMs - w[1].monotonicMs, CSignalTower::kLampOffDelayMs * 95 / 100 - 5);
     EXPECT_FALSE(m_timers.isActive(CSignalTower::kLampOffTimerId));
 }
 

@@ -4,6 +4,7 @@ void TimerTable::start(int id, int interval_ms, bool singleShot) {
     auto& timer = m_timers[id];
     if (!timer) {
         timer = std::make_unique<QTimer>();
+        timer->setTimerType(Qt::PreciseTimer);  // coarse timers may fire 5 % early
         connect(timer.get(), &QTimer::timeout, this, [this, id] { emit fired(id); });
     }
     timer->setSingleShot(singleShot);

@@ -1,10 +1,16 @@
 #include "display/DlgMain.h"
 
 #include "app/ConfigStore.h"
+#include "tower/SignalTower.h"
+#include "tower/TowerLibrary.h"
 
 #include <QPalette>
 
-CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent) : QWidget(parent), m_store(store) {
+CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent)
+    : QWidget(parent),
+      m_store(store),
+      m_towerLibrary(std::make_unique<CTowerLibrary>()),
+      m_tower(std::make_unique<CSignalTower>(*m_towerLibrary, m_timers, m_config)) {
     setObjectName(QStringLiteral("CDlgMain"));
     setAutoFillBackground(true);
     QPalette p = palette();

@@ -10,8 +10,11 @@
 #include <QWidget>
 
 #include <atomic>
+#include <memory>
 
 class ConfigStore;
+class CSignalTower;
+class CTowerLibrary;
 
 class CDlgMain : public QWidget {
     Q_OBJECT
@@ -37,6 +40,7 @@ class CDlgMain : public QWidget {
     InspectionArea& SavedArea() { return m_savedArea; }
 
     TimerTable& Timers() { return m_timers; }
+    CSignalTower& Tower() { return *m_tower; }
 
     // Stops the sensor worker and disconnects the camera; false when no worker was running.
     bool StopSensor();
@@ -56,4 +60,6 @@ class CDlgMain : public QWidget {
     ::SensorSettings m_sensor;
     InspectionArea m_savedArea;
     TimerTable m_timers;
+    std::unique_ptr<CTowerLibrary> m_towerLibrary;
+    std::unique_ptr<CSignalTower> m_tower;
 };

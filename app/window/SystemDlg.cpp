@@ -9,6 +9,7 @@
 #include "display/DlgMain.h"
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
+#include "pantilt/PanTiltControl.h"
 #include "setup/AboutDlg.h"
 #include "setup/DlgSetup.h"
 
@@ -20,7 +21,8 @@ namespace {
 constexpr int kTabRowHeight = 21;
 }
 
-CSystemDlg::CSystemDlg(QWidget* parent) : QWidget(parent) {
+CSystemDlg::CSystemDlg(QWidget* parent)
+    : QWidget(parent), m_panTilt(std::make_unique<CPanTiltControl>(m_motor, m_timers)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString());  // the header's title label carries the title
     setObjectName(QStringLiteral("CSystemDlg"));
@@ -97,6 +99,9 @@ void CSystemDlg::OnInitDialog() {
     m_exitIcon->setGeometry(1881, 0, kHeaderHeight, kHeaderHeight);
 
     SelectPage(kInspectionPage);
+    // Opens the head's port and, when it opens, moves the head to its start position.
+    m_panTilt->setPortNumber(m_dlgMain->Config().Motor_Port);
+    m_panTilt->StartUp();
     UpdateTitle();
     qApp->installEventFilter(this);
 }

@@ -9,10 +9,13 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class CDlgMain;
 class CDlgSetup;
 class CEnTabCtrl;
 class CLabel;
+class CPanTiltControl;
 class HeaderIcon;
 
 class CSystemDlg : public QWidget {
@@ -54,6 +57,7 @@ class CSystemDlg : public QWidget {
     TimerTable& Timers() { return m_timers; }
     MotorConfig& Motor() { return m_motor; }
     ConfigStore& Store() { return m_store; }
+    CPanTiltControl& PanTilt() { return *m_panTilt; }
 
     // Brings the window back in front (a second start asked for it).
     void RaiseWindow();
@@ -74,6 +78,7 @@ class CSystemDlg : public QWidget {
     ConfigStore m_store;
     MotorConfig m_motor;
     TimerTable m_timers;
+    std::unique_ptr<CPanTiltControl> m_panTilt;
     int m_shownPage = 0;
     // The only logo shown is the square one; 1 would pick the wide second logo.
     int m_logoChoice = 2;

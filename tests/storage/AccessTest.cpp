@@ -186,6 +186,18 @@ TEST_F(AccessTest, KoreanNamesRoundTripAsCorrectKorean) {
     EXPECT_EQ(rows[0][0], ToCp949(name));  // the bytes on the wire are code page 949
 }
 
+TEST_F(AccessTest, NullValuesReadAsEmptyTextAndZero) {
+    auto connection = CDbConnection::Open(TestWebProfile());
+    ASSERT_NE(connection, nullptr);
+    std::vector<DbRow> rows;
+    ASSERT_TRUE(connection->select("SELECT NULL, NULL, '12x', '';", rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(DbText(rows[0], 0), QString());
+    EXPECT_EQ(DbInt(rows[0], 1), 0);
+    EXPECT_EQ(DbInt(rows[0], 2), 12);
+    EXPECT_EQ(DbInt(rows[0], 3), 0);
+}
+
 TEST_F(AccessTest, ConnectionTestsShowTheirResult) {
     StartWebConnectionTest(TestWebProfile()).join();
     StartBridgeConnectionTest(UnreachableProfile(TestBridgeProfile())).join();

@@ -313,3 +313,62 @@ TEST_F(ResultRecorderTest, CountersWrapAtSixteenBits) {
     EXPECT_EQ(storage->counters().product_pass, 0);
     EXPECT_EQ(display.shown.back().ng_rate, QStringLiteral("  0.0%"));
 }
+
+TEST_F(ResultRecorderTest, SummaryAndListFailuresShowTheirTexts) {
+    // A scratch local database whose t_summary can be read but not written, and no t_inspection.
+    const QString scratch = QStringLiteral("ut_summary_%1").arg(getpid());
+    db.createScratchDatabase(scratch, "results.sql");
+    db.query(QStringLiteral("DROP TABLE `%1`.t_inspection").arg(scratch));
+    db.query(QStringLiteral("RENAME TABLE `%1`.t_summary TO `%1`.t_summary_rows").arg(scratch));
+    db.query(QStringLiteral("CREATE VIEW `%1`.t_summary AS SELECT DISTINCT * FROM "
+                            "`%1`.t_summary_rows")
+                 .arg(scratch));
+    DbProfile local = LocalDbProfile();
+    local.database = scratch;
+    storage->profiles().setLocal(local);
+    CDayCounterStore& store = storage->counterStore();
+    struct Case {
+        std::function<void()> operation;
+        QString text;
+    };
+    const Case cases[] = {
+        {[&] { store.loadTodaySummary(day); },
+         QStringLiteral("Summary Today 데이터베이스 입력을 실패했습니다.\n[Error]")},
+        {[&] { store.loadProductSummary(product, day); },
+         QStringLiteral("Summary 데이터베이스 입력을 실패했습니다.\n[Error]")},
+        {[&] { store.updateTodaySummary(day); },
+         QStringLiteral("Summary 데이터베이스 '업데이트#1' 를 실패했습니다.\n[Error]")},
+        {[&] { store.updateProductSummary(product, day); },
+         QStringLiteral("Summary 데이터베이스 '업데이트#1' 를 실패했습니다.\n[Error]")},
+        {[&] { storage->LoadTodayResults(); },
+         QStringLiteral("[ERROR]검사결과 데이터베이스 조회 실패\n[Error]Table '%1.t_inspection' "
+                        "doesn't exist")
+             .arg(scratch)},
+    };
+    storage->counters().today_total = 5;
+    for (const Case& c : cases) {
+        dialogs.clear();
+        c.operation();
+        ASSERT_EQ(dialogs.recorded().size(), 1u) << c.text.toStdString();
+        EXPECT_EQ(dialogs.recorded()[0].kind, RecordedDialog::SystemMessage);
+        EXPECT_TRUE(dialogs.recorded()[0].text.startsWith(c.text))
+            << dialogs.recorded()[0].text.toStdString();
+    }
+    EXPECT_EQ(storage->counters().today_total, 5);  // a failed create keeps the counters
+
+    db.query(QStringLiteral("DROP VIEW `%1`.t_summary").arg(scratch));
+    dialogs.clear();
+    store.loadTodaySummary(day);
+    ASSERT_EQ(dialogs.recorded().size(), 1u);
+    EXPECT_EQ(dialogs.recorded()[0].text,
+              QStringLiteral("[ERROR]제품검사요약 데이터베이스 조회 실패\n[Error]Table "
+                             "'%1.t_summary' doesn't exist")
+                  .arg(scratch));
+    storage->profiles().setLocal(UnreachableProfile(LocalDbProfile()));
+    dialogs.clear();
+    store.updateTodaySummary(day);
+    ASSERT_EQ(dialogs.recorded().size(), 1u);
+    EXPECT_EQ(dialogs.recorded()[0].caption, QStringLiteral("제품검사요약"));
+    EXPECT_EQ(dialogs.recorded()[0].text, QStringLiteral("데이터베이스 연결에 실패했습니다."));
+    db.dropDatabase(scratch);
+}

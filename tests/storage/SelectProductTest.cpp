@@ -157,14 +157,21 @@ TEST_F(SelectProductTest, SilentCameraGetsConnectionStateMinusOne) {
     EXPECT_FALSE(selection.calls.contains("start"));
 }
 
-TEST_F(SelectProductTest, MissingProductAndEmptyNameShowTheSelectionDialog) {
+TEST_F(SelectProductTest, MissingDoubledOrEmptyProductShowsTheSelectionDialog) {
     struct Case {
         QString name;
         QString text;
     };
     const QString missing = prefix + "-missing";
+    const QString twice = prefix + "-twice";
+    for (int i = 0; i < 2; ++i) {
+        db.query(QStringLiteral("INSERT INTO vorn_local_db.t_product(product_name, time) VALUES "
+                                "(%1, 10)")
+                     .arg(Quoted(twice)));
+    }
     const Case cases[] = {
         {missing, QStringLiteral("'%1' Tool 데이터베이스 조회 실패").arg(missing)},
+        {twice, QStringLiteral("'%1' Tool 데이터베이스 조회 실패").arg(twice)},
         {QString(), QStringLiteral("'검사엔진'을 선택해 주세요.")},
     };
     for (const Case& c : cases) {

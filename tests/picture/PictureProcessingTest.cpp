@@ -264,3 +264,45 @@ TEST(ThermalTest, UniformFrameIsBlueAndBandsFollowTheScale) {
 }
 
 }  // namespace
+
+namespace {
+
+// The definition written out pixel by pixel, as the reference for the vectorised interior.
+BgraPixel ReferenceDemosaic(const std::vector<uint8_t>& raw, int w, int h, int x, int y) {
+    auto at = [&](int xx, int yy) {
+        xx = xx < 0 ? -xx : (xx >= w ? 2 * w - 2 - xx : xx);
+        yy = yy < 0 ? -yy : (yy >= h ? 2 * h - 2 - yy : yy);
+        return int(raw[yy * w + xx]);
+    };
+    const int p = at(x, y);
+    const int cross = (at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1)) / 4;
+    const int diagonal =
+        (at(x - 1, y - 1) + at(x + 1, y - 1) + at(x - 1, y + 1) + at(x + 1, y + 1)) / 4;
+    const int horizontal = (at(x - 1, y) + at(x + 1, y)) / 2;
+    const int vertical = (at(x, y - 1) + at(x, y + 1)) / 2;
+    const bool evenRow = y % 2 == 0, evenColumn = x % 2 == 0;
+    if (evenRow && !evenColumn)
+        return Bgr(p, cross, diagonal);
+    if (!evenRow && evenColumn)
+        return Bgr(diagonal, cross, p);
+    return evenRow ? Bgr(horizontal, p, vertical) : Bgr(vertical, p, horizontal);
+}
+
+TEST(DemosaicTest, WholeFramesMatchTheDefinitionAtEveryPixel) {
+    for (auto [w, h] : {std::pair{64, 8}, {38, 5}, {3, 3}, {1280, 6}}) {
+        std::vector<uint8_t> raw(w * h);
+        uint32_t seed = 12345;
+        for (auto& v : raw) {
+            seed = seed * 1103515245u + 12345u;
+            v = static_cast<uint8_t>(seed >> 23);  // includes 0, 255 and odd sums
+        }
+        std::vector<BgraPixel> out(w * h);
+        DemosaicToBgra(raw.data(), w, h, out.data());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(out[y * w + x], ReferenceDemosaic(raw, w, h, x, y))
+                    << w << "x" << h << " at " << x << "," << y;
+    }
+}
+
+}  // namespace

@@ -73,8 +73,11 @@ bool CReceiveRing::store(const char* data, int length) {
 }
 
 int CReceiveRing::take(const char** data, bool* gapFollows) {
-    const int next = (m_tail.load(std::memory_order_relaxed) + 1) % m_slotCount;
-    if (next == m_head.load(std::memory_order_acquire)) {
+    const int tail = m_tail.load(std::memory_order_relaxed);
+    const int head = m_head.load(std::memory_order_acquire);
+    const int next = (tail + 1) % m_slotCount;
+    // Head and tail are equal only before the first store: nothing has arrived yet.
+    if (next == head || head == tail) {
         return -1;
     }
     *data = slot(next);

@@ -2,6 +2,8 @@
 // Single-producer single-consumer ring of received chunks between the socket (UI thread) and the
 // decoding worker. The slot memory is reserved once and committed by the kernel as it is used.
 
+#include <QByteArray>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,9 @@ class CReceiveRing {
     void drop(int length);
     // reserve + copy + commit, or drop. False when the chunk was dropped.
     bool store(const char* data, int length);
+    bool store(const QByteArray& chunk) {
+        return store(chunk.constData(), static_cast<int>(chunk.size()));
+    }
     void markDataReceived() { m_dataReceived.store(1, std::memory_order_release); }
 
     // Consumer side: the chunk after the tail, once a further chunk has been stored after it.

@@ -159,7 +159,7 @@ QByteArray CCameraStreamGenerator::thermalItem(uint64_t stamp, int frame) const 
             const double dx = column - hotColumn;
             const double dy = row - kThermalRows / 2.0;
             const double celsius =
-                20.0 + 10.0 * row / kThermalRows + 30.0 * std::exp(-(dx * dx + dy * dy) / 50.0);
+                20.0 + 10.0 * row / kThermalRows + 15.0 * std::exp(-(dx * dx + dy * dy) / 50.0);
             const auto raw = static_cast<uint16_t>(11000 + std::lround(celsius * 100.0));
             Put<uint16_t>(item, kThermalOffset + 2 * (row * kThermalColumns + column), raw);
         }

@@ -135,15 +135,23 @@ bool CConectSocket::Send(const QByteArray& bytes) {
 }
 
 void CConectSocket::Close() {
+    const int fd = m_fd.exchange(-1);
+    if (QThread::currentThread() == thread()) {
+        release(fd);
+    } else {
+        // The notifier belongs to this object's thread; it goes there together with the handle.
+        QMetaObject::invokeMethod(
+            this, [this, fd] { release(fd); }, Qt::QueuedConnection);
+    }
+}
+
+void CConectSocket::release(int fd) {
     if (m_notifier != nullptr) {
-        // Possibly inside the notifier's own signal, so it goes later; it is silenced now.
-        if (QThread::currentThread() == thread()) {
-            m_notifier->setEnabled(false);
-        }
+        // Possibly inside the notifier's own signal, so it is silenced now and deleted later.
+        m_notifier->setEnabled(false);
         m_notifier->deleteLater();
         m_notifier = nullptr;
     }
-    const int fd = m_fd.exchange(-1);
     if (fd >= 0) {
         ::close(fd);
     }

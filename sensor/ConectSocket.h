@@ -47,6 +47,7 @@ class CConectSocket : public QObject {
 
   private:
     void attach(int fd);
+    void release(int fd);
 
     CReceiveRing& m_ring;
     std::atomic<int> m_fd{-1};

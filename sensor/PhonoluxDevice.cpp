@@ -9,7 +9,14 @@
 
 #include <QMetaObject>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
+
+namespace {
+constexpr int kWorkerNiceLevel = -2;
+}
 
 CPhonoluxDevice::CPhonoluxDevice(SensorHost& host, QObject* parent)
     : QObject(parent), m_host(host), m_socket(m_ring, this) {
@@ -70,6 +77,9 @@ void CPhonoluxDevice::Start() {
                                                           Qt::QueuedConnection);
                             }};
     m_worker = std::thread([links] {
+        // Decoding must keep pace with the camera; without the privilege the thread stays at
+        // the normal level.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNiceLevel);
         CSensorWorker worker(links);
         worker.Run();
     });
@@ -100,6 +110,7 @@ bool CPhonoluxDevice::Stop() {
     }
     m_socket.Send(camera::EncodeCommand(camera::kIdStop, camera::NextSequence(m_sequence)));
     m_socket.Close();
+    m_linkUp.store(false);
     return found;
 }
 

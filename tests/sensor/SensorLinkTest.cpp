@@ -143,6 +143,31 @@ TEST_F(SensorLinkTest, Model2CameraChangesTheNextStartOrder) {
     EXPECT_TRUE(device.Stop());
 }
 
+TEST_F(SensorLinkTest, SimulatorSpotAndDefectScenario) {
+    CameraSimProcess sim({"--model", "2", "--spot", "5,6", "--defect", "1000,30,4000,4500,30,40",
+                          "--defect-tone-level", "75", "--defect-spot-level", "66"});
+    ASSERT_GT(sim.port(), 0);
+    device.settings().port = sim.port();
+    device.Start();
+    const auto loudestCell = [&] {
+        const SensorFrames& frames = device.frames();
+        const auto peak =
+            std::max_element(frames.acousticMap.begin(), frames.acousticMap.begin() + 64 * 48);
+        return static_cast<int>(peak - frames.acousticMap.begin());
+    };
+    ASSERT_TRUE(WaitUntil([&] { return loudestCell() == 6 * 64 + 5; }));
+    sim.write("spot 20,30\n");
+    ASSERT_TRUE(WaitUntil([&] { return loudestCell() == 30 * 64 + 20; }));
+    const int toneBin = static_cast<int>(4250 / camera::BinWidthHz(2, 0));
+    EXPECT_LT(device.frames().spectrum[toneBin], 30.0f);
+    sim.write("defect\n");
+    ASSERT_TRUE(WaitUntil([&] {
+        return device.frames().spectrum[toneBin] > 74.9f && loudestCell() == 40 * 64 + 30 &&
+               device.frames().maxAcousticLevel > 65.9f;
+    }));
+    device.Stop();
+}
+
 TEST_F(SensorLinkTest, CameraClosingTheLinkShowsTheMessageOnce) {
     LogCapture log;
     CameraSimProcess sim({"--model", "3", "--close-after-ms", "700"});

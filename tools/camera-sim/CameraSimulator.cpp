@@ -60,6 +60,53 @@ void CCameraSimulator::closeConnection() {
     }
 }
 
+void CCameraSimulator::triggerDefect() {
+    m_options.defectOn = true;
+    m_options.defectStartS = m_streaming ? m_clock.elapsed() / 1000.0 : 0.0;
+    if (m_options.defectDurationS <= 0.0) {
+        m_options.defectDurationS = 3.0;
+    }
+    if (m_options.defectMaxHz <= m_options.defectMinHz) {
+        m_options.defectMinHz = 4000.0;
+        m_options.defectMaxHz = 4500.0;
+    }
+}
+
+void CCameraSimulator::setSpot(double column, double row) {
+    m_options.spot.column = column;
+    m_options.spot.row = row;
+    m_options.spotMoves = false;
+}
+
+bool CCameraSimulator::runConsoleCommand(const QString& line) {
+    const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+        return true;
+    }
+    if (words[0] == QLatin1String("close")) {
+        closeConnection();
+        return true;
+    }
+    if (words[0] == QLatin1String("defect")) {
+        triggerDefect();
+        return true;
+    }
+    if (words[0] == QLatin1String("spot") && words.size() == 2) {
+        const QStringList cell = words[1].split(QLatin1Char(','));
+        bool okColumn = false;
+        bool okRow = false;
+        if (cell.size() == 2) {
+            const double column = cell[0].toDouble(&okColumn);
+            const double row = cell[1].toDouble(&okRow);
+            if (okColumn && okRow) {
+                setSpot(column, row);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void CCameraSimulator::onNewConnection() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         if (m_client != nullptr) {

@@ -55,6 +55,12 @@ class CCameraSimulator : public QObject {
     quint16 port() const;
     // Closes the current connection (the station then sees the peer close).
     void closeConnection();
+    // Starts the defect scenario now (band and spot of --defect, or the given defaults).
+    void triggerDefect();
+    // Moves the loud spot to a map cell.
+    void setSpot(double column, double row);
+    // One console command: "close", "defect" or "spot COLUMN,ROW". False when unknown.
+    bool runConsoleCommand(const QString& line);
 
   private slots:
     void onNewConnection();

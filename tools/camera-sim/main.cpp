@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
         "Simulated acoustic camera on 127.0.0.1. It answers the station's start commands and\n"
         "streams pictures, acoustic maps, spectra, waveform, thermal and status messages.\n"
         "Streaming starts with the station's last start command (0x8a) and stops with 0x89.\n"
-        "Type 'close' on standard input to close the current connection.\n"
+        "Commands on standard input, one per line: 'close' closes the current connection,\n"
+        "'defect' starts the defect scenario now, 'spot COLUMN,ROW' moves the loud spot.\n"
         "Rates are items per second; 0 switches a stream off."));
     parser.addHelpOption();
     const QCommandLineOption port({"p", "port"}, "TCP port (0 = any free port).", "port", "6340");
@@ -169,16 +170,22 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray console;
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        char line[256];
-        const ssize_t n = ::read(STDIN_FILENO, line, sizeof(line) - 1);
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof(buffer));
         if (n <= 0) {
             input.setEnabled(false);  // no console: keep running
             return;
         }
-        line[n] = '\0';
-        if (QString::fromLatin1(line).trimmed() == QLatin1String("close")) {
-            simulator.closeConnection();
+        console.append(buffer, n);
+        qsizetype end;
+        while ((end = console.indexOf('\n')) >= 0) {
+            const QString line = QString::fromLatin1(console.left(end));
+            console.remove(0, end + 1);
+            if (!simulator.runConsoleCommand(line)) {
+                std::fprintf(stderr, "camera-sim: unknown command '%s'\n", qPrintable(line));
+            }
         }
     });
     return app.exec();

@@ -143,6 +143,25 @@ TEST_F(SensorLinkTest, Model2CameraChangesTheNextStartOrder) {
     EXPECT_TRUE(device.Stop());
 }
 
+TEST_F(SensorLinkTest, StartAndStopFromAnotherThreadKeepNotificationsOnTheUiThread) {
+    // A remote start request selects the product on its own thread.
+    CameraSimProcess sim({"--model", "2"});
+    ASSERT_GT(sim.port(), 0);
+    device.settings().port = sim.port();
+    std::thread([&] { device.Start(); }).join();
+    ASSERT_TRUE(device.IsWorkerAlive());
+    ASSERT_TRUE(StreamArrives(320));
+    bool stopped = false;
+    std::thread([&] { stopped = device.Stop(); }).join();
+    EXPECT_TRUE(stopped);
+    PumpEvents(100);
+    EXPECT_EQ(device.socket().Handle(), -1);
+    std::thread([&] { device.Start(); }).join();
+    ASSERT_TRUE(WaitUntil([&] { return device.decoder().spectrumItemCount() >= 10; }));
+    EXPECT_TRUE(device.Stop());
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
 TEST_F(SensorLinkTest, SimulatorSpotAndDefectScenario) {
     CameraSimProcess sim({"--model", "2", "--spot", "5,6", "--defect", "1000,30,4000,4500,30,40",
                           "--defect-tone-level", "75", "--defect-spot-level", "66"});

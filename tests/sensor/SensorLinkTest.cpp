@@ -365,6 +365,14 @@ TEST(SensorTools, CameraDumpPrintsMessagesAndItems) {
         << lines.join('\n').toStdString();
     EXPECT_TRUE(lines.contains("end: 3 messages, 2 items, 0 bytes undecoded, model 2"));
 
+    // The same stream through standard input.
+    dump.start(QStringLiteral(CAMERA_DUMP_PATH), {"-"});
+    ASSERT_TRUE(dump.waitForStarted(20000));
+    dump.write(stream);
+    dump.closeWriteChannel();
+    ASSERT_TRUE(dump.waitForFinished(20000));
+    EXPECT_EQ(QString::fromUtf8(dump.readAllStandardOutput()).split('\n'), lines);
+
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(stream_bytes::Message(camera::kIdData, QByteArray(3, '\0')));
     file.close();

@@ -233,3 +233,35 @@ TEST_F(StreamDecoderTest, PayloadOfTheFullBufferSizeIsAccepted) {
     EXPECT_EQ(decoder.decodeStep(&sink), CStreamDecoder::Step::Progress);
     EXPECT_EQ(decoder.expectedLength(), CStreamDecoder::kAssemblyBytes);
 }
+
+TEST_F(StreamDecoderTest, CorruptedStreamsNeverReadOutsideTheBuffers) {
+    CCameraStreamGenerator model3(3);
+    CCameraStreamGenerator model2(2);
+    const QByteArray valid =
+        Data({model3.spectrumItem(1, {}, 0), model3.waveformItem(2, 0), model3.thermalItem(3, 0)}) +
+        CCameraStreamGenerator::StatusMessage(4, {0, 3, 8, 2}) +
+        Data({model2.acousticMapItem(5, {}), model2.spectrumItem(6, {}, 1)});
+    uint32_t seed = 12345;
+    const auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes = valid;
+        for (int flips = 1 + next() % 8; flips > 0; --flips) {
+            bytes[next() % bytes.size()] = static_cast<char>(next());
+        }
+        decoder.reset();
+        int64_t at = 0;
+        while (at < bytes.size()) {
+            const int chunk = 1 + static_cast<int>(next() % 5120);
+            if (!decoder.feed(bytes.constData() + at, std::min<int64_t>(chunk, bytes.size() - at),
+                              &sink)) {
+                EXPECT_FALSE(decoder.lostReason().isEmpty());
+                break;
+            }
+            at += chunk;
+        }
+        EXPECT_LE(decoder.fillCount(), CStreamDecoder::kAssemblyBytes + 5120);
+    }
+}

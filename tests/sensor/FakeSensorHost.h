@@ -1,0 +1,23 @@
+#pragma once
+// A sensor host for tests: every value is an atomic that a test sets before or while it runs.
+
+#include "sensor/SensorHost.h"
+
+#include <atomic>
+
+class FakeSensorHost : public SensorHost {
+  public:
+    std::atomic<int>& inspectionState() override { return state; }
+    int audioShift() const override { return shift.load(); }
+    int fileSaveMode() const override { return saveMode.load(); }
+    int phonoluxVideoColor() const override { return videoColor.load(); }
+    bool sensorDebugFlag() const override { return debug.load(); }
+    void onSensorConnectionLost() override { ++lostCalls; }
+
+    std::atomic<int> state{0};
+    std::atomic<int> shift{0};
+    std::atomic<int> saveMode{2};
+    std::atomic<int> videoColor{0};
+    std::atomic<bool> debug{false};
+    std::atomic<int> lostCalls{0};
+};

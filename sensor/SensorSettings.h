@@ -12,12 +12,12 @@ inline constexpr int kDefaultCameraPort = 6340;
 // Area lines and rectangle on the 320 x 240 grid of the acoustic picture.
 struct InspectionArea {
     int area_mode = 0;  // 2 = bounded by two x-lines, 1 = by two y-lines
-    std::array<int, 2> area_x_line{0, 319};
-    std::array<int, 2> area_y_line{0, 239};
-    int area_rect_x1 = 0;
-    int area_rect_y1 = 0;
-    int area_rect_x2 = 319;
-    int area_rect_y2 = 239;
+    std::array<int, 2> area_x_line{10, 309};
+    std::array<int, 2> area_y_line{10, 229};
+    int area_rect_x1 = 10;
+    int area_rect_y1 = 10;
+    int area_rect_x2 = 309;
+    int area_rect_y2 = 229;
 
     bool operator==(const InspectionArea&) const = default;
 };

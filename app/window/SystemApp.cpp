@@ -3,6 +3,7 @@
 #include "app/DebugLog.h"
 #include "app/StationConfig.h"
 #include "app/StationDialogs.h"
+#include "app/window/HeaderIcon.h"
 #include "app/window/SingleInstanceGuard.h"
 #include "app/window/SystemDlg.h"
 #include "app/window/TerminationWatcher.h"
@@ -36,6 +37,7 @@ void SubstituteFonts() {
 int CSystemApp::InitInstance(int argc, char** argv) {
     QApplication app(argc, argv);
     SubstituteFonts();
+    QApplication::setWindowIcon(HeaderIcon::StationIcon());
     WidgetDialogs dialogs;
     InstallStationDialogs(&dialogs);
 

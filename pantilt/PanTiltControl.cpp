@@ -157,6 +157,10 @@ bool CPanTiltControl::PanTiltQuery(uint8_t command) {
     return write(PelcoFrameText(PelcoQueryFrame(m_motor.Motor_address, command)));
 }
 
+bool CPanTiltControl::WriteFrameText(const QByteArray& hexText) {
+    return write(hexText);
+}
+
 bool CPanTiltControl::WriteInitialiseFrame() {
     return write(Pelco::kInitialiseText);
 }

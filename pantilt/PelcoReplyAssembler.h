@@ -1,7 +1,7 @@
 #pragma once
 // Gathers the head's reply bytes across reads and hands out every complete 7-byte frame in
-// arrival order. Bytes before a sync byte (0xFF) are line noise and are dropped, so one lost or
-// extra byte costs at most the frame it hit.
+// arrival order. Bytes before a sync byte (0xFF) are line noise and are dropped. Replies carry no
+// checked field, so a frame that lost a byte is read together with the start of the next one.
 
 #include "pantilt/PelcoFrames.h"
 

@@ -49,6 +49,12 @@ bool CSerialPort::IsPortPresent(unsigned port) {
 }
 
 bool CSerialPort::Open(int port) {
+    // A handle left open here would keep its lock and refuse this and every later open.
+    if (m_fd >= 0) {
+        ::ioctl(m_fd, TIOCNXCL);
+        ::close(m_fd);
+        m_fd = -1;
+    }
     m_portNumber = port;
     const QByteArray path = DevicePath(static_cast<unsigned>(port)).toLocal8Bit();
     // Non-blocking so that neither the open (modem lines) nor a read ever waits.

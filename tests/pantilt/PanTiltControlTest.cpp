@@ -88,6 +88,8 @@ TEST_F(PanTiltControlTest, SendsTheFramesOfEachOperation) {
          "rx ff 01 00 51 00 00 52 query-pan"},
         {"initialise", [&] { m_control.WriteInitialiseFrame(); },
          "rx ff 01 00 07 00 fe 06 go-to-preset 254"},
+        {"raw frame text", [&] { m_control.WriteFrameText("ff010010323275"); },
+         "rx ff 01 00 10 32 32 75 move down"},
     };
     for (const auto& c : cases) {
         head->clearLines();
@@ -294,6 +296,13 @@ TEST_F(PanTiltControlTest, PortThatVanishesIsClosedWithItsMessage) {
     EXPECT_FALSE(m_timers.isActive(CPanTiltControl::kPresenceTimerId));
     EXPECT_FALSE(m_control.PollStatus()) << "PANTILT reads 0 without the port";
     EXPECT_TRUE(m_log.contains(QStringLiteral("[WriteCommand] Could not send a remote command")));
+}
+
+TEST_F(PanTiltControlTest, SimulatorSurvivesARawCommandThatIsNotHex) {
+    auto head = startHead();
+    head->write(QStringLiteral("raw zz"));
+    EXPECT_TRUE(head->waitForLine(QStringLiteral("bad raw zz")));
+    EXPECT_TRUE(head->send(QStringLiteral("pan 100"))) << "still running";
 }
 
 TEST_F(PanTiltControlTest, StatusPollReopensAClosedPortThenQueriesBothAxes) {

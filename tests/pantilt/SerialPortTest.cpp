@@ -124,6 +124,19 @@ TEST_F(SerialPortTest, OpenFailsForMissingBusyAndNonSerialPorts) {
     EXPECT_FALSE(other.IsOpen());
 }
 
+TEST_F(SerialPortTest, OpeningAnOpenPortAgainKeepsNoStaleHandle) {
+    PseudoTerminal device(m_folder.path(), 11);
+    CSerialPort port;
+    port.SetWriteMode(CSerialPort::HexMode);
+    ASSERT_TRUE(port.Open(11));
+    ASSERT_TRUE(port.Open(11)) << "the port's own earlier handle does not hold it";
+    ASSERT_TRUE(port.WriteCommand("41"));
+    EXPECT_EQ(device.receive(1), QByteArray("A"));
+    port.Close();
+    CSerialPort other;
+    EXPECT_TRUE(other.Open(11)) << "nothing left holding the line after close";
+}
+
 TEST_F(SerialPortTest, ClosedPortRefusesWritesAndStillLogsItsClose) {
     LogCapture log;
     CSerialPort port;

@@ -68,3 +68,7 @@ bool SimulatedHead::send(const QString& command) {
     m_process.write((command + QLatin1Char('\n')).toUtf8());
     return WaitUntil([&] { return linesStartingWith(ack).size() > before; }, 5000);
 }
+
+void SimulatedHead::write(const QString& command) {
+    m_process.write((command + QLatin1Char('\n')).toUtf8());
+}

@@ -15,6 +15,8 @@ class SimulatedHead {
     bool isReady() const { return m_ready; }
     // Sends one command line and waits for its "ok".
     bool send(const QString& command);
+    // Sends one command line without waiting for anything.
+    void write(const QString& command);
     QStringList lines();
     // Lines that start with `prefix`.
     QStringList linesStartingWith(const QString& prefix);

@@ -236,6 +236,11 @@ class Head {
             while (words >> digits) {
                 hex += digits;
             }
+            if (hex.size() % 2 != 0 ||
+                hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+                Log("bad " + line + " (needs pairs of hex digits)");
+                return true;
+            }
             std::vector<unsigned char> bytes;
             for (size_t k = 0; k + 1 < hex.size(); k += 2) {
                 bytes.push_back(
@@ -364,6 +369,13 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (name == "--silent") {
             options.silent = true;
             continue;
+        }
+        static const char* const kValued[] = {"--dir", "--port", "--address",  "--speed",
+                                              "--pan", "--tilt", "--short-by", "--vanish-after"};
+        if (std::none_of(std::begin(kValued), std::end(kValued),
+                         [&](const char* known) { return name == known; })) {
+            std::fprintf(stderr, "pantilt-sim: unknown option %s\n%s", name.c_str(), kUsage);
+            return false;
         }
         if (k + 1 >= argc) {
             std::fprintf(stderr, "pantilt-sim: %s needs a value\n%s", name.c_str(), kUsage);

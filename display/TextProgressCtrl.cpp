@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 // Shared by every marquee bar, as the bars move in step.
@@ -39,23 +40,27 @@ void CTextProgressCtrl::GetRange(int* lo, int* hi) const {
     }
 }
 
-int CTextProgressCtrl::Top() const {
+std::int64_t CTextProgressCtrl::Top() const {
     if (!m_marquee) {
         return m_max;
     }
-    return m_max * (100 + m_marqueeSize) / 100;
+    return std::int64_t(m_max) * (std::int64_t(100) + m_marqueeSize) / 100;
 }
 
-int CTextProgressCtrl::SetPos(int pos) {
+int CTextProgressCtrl::MoveTo(std::int64_t pos) {
     const int old = m_pos;
-    const int top = Top();
-    m_pos = pos < m_min ? m_min : (pos > top ? top : pos);
+    const std::int64_t top = std::min<std::int64_t>(Top(), std::numeric_limits<int>::max());
+    m_pos = int(pos < m_min ? m_min : (pos > top ? top : pos));
     repaint();
     return old;
 }
 
+int CTextProgressCtrl::SetPos(int pos) {
+    return MoveTo(pos);
+}
+
 int CTextProgressCtrl::OffsetPos(int delta) {
-    return SetPos(m_pos + delta);
+    return MoveTo(std::int64_t(m_pos) + delta);
 }
 
 int CTextProgressCtrl::SetStep(int step) {
@@ -65,13 +70,13 @@ int CTextProgressCtrl::SetStep(int step) {
 }
 
 int CTextProgressCtrl::StepIt() {
-    int next = m_pos + m_step;
+    std::int64_t next = std::int64_t(m_pos) + m_step;
     if (next > m_max) {
         next = m_min + (next - m_max);
     } else if (next < m_min) {
         next = m_max - (m_min - next);
     }
-    return SetPos(next);
+    return MoveTo(next);
 }
 
 QColor CTextProgressCtrl::SetBarColor(QColor color) {
@@ -145,13 +150,16 @@ void CTextProgressCtrl::SetMarquee(bool on, int interval_ms) {
 }
 
 void CTextProgressCtrl::MarqueeTick() {
-    const int turn = int(std::lround(m_max * (100.0 + m_marqueeSize) / 100.0));
+    // The rounded turning point can lie one past the last position the bar may take (10 x 125 %
+    // = 12.5 turns at 13, the bar stops at 12); turning there as well keeps it from sticking.
+    const std::int64_t turn = std::min<std::int64_t>(
+        std::llround(double(m_max) * (100.0 + m_marqueeSize) / 100.0), Top());
     if (g_marqueeDirection > 0 && m_pos >= turn) {
         g_marqueeDirection = -1;
     } else if (g_marqueeDirection < 0 && m_pos <= m_min) {
         g_marqueeDirection = 1;
     }
-    SetPos(m_pos + g_marqueeDirection);
+    MoveTo(std::int64_t(m_pos) + g_marqueeDirection);
 }
 
 void CTextProgressCtrl::SetVertical(bool vertical) {
@@ -165,7 +173,7 @@ void CTextProgressCtrl::SetText(const QString& text) {
 }
 
 double CTextProgressCtrl::Fraction() const {
-    return double(m_pos - m_min) / double(m_max - m_min);
+    return (double(m_pos) - m_min) / (double(m_max) - m_min);
 }
 
 QString CTextProgressCtrl::DisplayText() const {

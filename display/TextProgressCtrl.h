@@ -74,7 +74,9 @@ class CTextProgressCtrl : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    int Top() const;
+    // Positions are worked out wide, so ranges near the ends of int neither overflow nor wrap.
+    std::int64_t Top() const;
+    int MoveTo(std::int64_t pos);
     double Fraction() const;
     // The bar in the horizontal frame (length along x) whose size is `length` x `thickness`.
     QRect BarSpan(int length, int thickness) const;

@@ -39,3 +39,9 @@ void CDlgMessage::showEvent(QShowEvent* event) {
     CStationDialog::showEvent(event);
     m_autoClose.start();
 }
+
+void CDlgMessage::hideEvent(QHideEvent* event) {
+    // Closed before its time: the pending self-close must not close it a second time.
+    m_autoClose.stop();
+    CStationDialog::hideEvent(event);
+}

@@ -22,6 +22,7 @@ class CDlgMessage : public CStationDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     CLabel* m_title;

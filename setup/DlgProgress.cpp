@@ -41,6 +41,12 @@ void CDlgProgress::showEvent(QShowEvent* event) {
     m_stepTimer.start();
 }
 
+void CDlgProgress::hideEvent(QHideEvent* event) {
+    // Closed before the last step: no further steps, and no second close after them.
+    m_stepTimer.stop();
+    CStationDialog::hideEvent(event);
+}
+
 void CDlgProgress::OnStep() {
     if (m_current >= m_steps) {
         m_stepTimer.stop();

@@ -26,6 +26,7 @@ class CDlgProgress : public CStationDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void OnStep();

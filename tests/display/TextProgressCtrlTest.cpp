@@ -187,3 +187,41 @@ TEST(TextProgressCtrlMarqueeTest, MarqueeSwingsBetweenMinAndTheWidenedTop) {
     bar.SetPos(50);
     EXPECT_EQ(bar.GetPos(), 10);
 }
+
+TEST(TextProgressCtrlMarqueeTest, BarTurnsWhenTheRoundedTopLiesBeyondTheReachableOne) {
+    // 10 x 125 / 100 = 12.5: positions stop at 12 while the rounded turning point is 13.
+    CTextProgressCtrl bar;
+    bar.SetRange(0, 10);
+    bar.SetMarqueeSize(25);
+    bar.SetMarquee(true, 60000);
+    std::set<int> seen;
+    for (int i = 0; i < 60; ++i) {
+        bar.MarqueeTick();
+        seen.insert(bar.GetPos());
+    }
+    EXPECT_EQ(*seen.begin(), 0);
+    EXPECT_EQ(*seen.rbegin(), 12);
+    bar.SetMarquee(false, 0);
+}
+
+TEST(TextProgressCtrlTest, WideRangesDoNotOverflow) {
+    CTextProgressCtrl bar;
+    bar.resize(200, 20);
+    bar.SetRange32(-2000000000, 2000000000);
+    bar.SetPos(0);
+    EXPECT_EQ(bar.DisplayText(), QStringLiteral("50%"));
+    EXPECT_EQ(bar.BarRect().width(), 100);
+    bar.SetPos(2000000000);
+    bar.SetStep(1000000000);
+    bar.StepIt();
+    EXPECT_EQ(bar.GetPos(), -1000000000);
+    bar.OffsetPos(-2000000000);
+    EXPECT_EQ(bar.GetPos(), -2000000000);
+
+    CTextProgressCtrl marquee;
+    marquee.SetRange32(0, 2000000000);
+    marquee.SetMarquee(true, 60000);
+    marquee.SetPos(2100000000);
+    EXPECT_EQ(marquee.GetPos(), 2100000000);
+    marquee.SetMarquee(false, 0);
+}

@@ -63,6 +63,19 @@ TEST(DlgMessageTest, ClosesItselfAfterTwoSecondsAndTheCallerContinues) {
     EXPECT_LT(elapsed, 10000);
 }
 
+TEST(DlgMessageTest, ClosedEarlyItDoesNotCloseAgainLater) {
+    CDlgMessage dialog;
+    int finishes = 0;
+    QObject::connect(&dialog, &QDialog::finished, [&finishes] { ++finishes; });
+    dialog.show();
+    SpinFor(100);
+    dialog.OkButton()->click();
+    EXPECT_EQ(finishes, 1);
+    // Past the moment the self-close would have come.
+    SpinFor(CDlgMessage::kAutoClose_ms + 500);
+    EXPECT_EQ(finishes, 1);
+}
+
 TEST(DlgMessageTest, IsCentredOnItsOwner) {
     QWidget owner;
     owner.setGeometry(100, 60, 1200, 800);
@@ -201,6 +214,20 @@ TEST(DlgProgressTest, TwentyStepsShowTheirShareAndCloseAfterTheLast) {
     // Twenty steps and one more before closing, 100 ms each.
     EXPECT_GE(elapsed, 2050);
     EXPECT_LT(elapsed, 10000);
+}
+
+TEST(DlgProgressTest, ClosedEarlyItStopsStepping) {
+    CDlgProgress dialog(QStringLiteral("초기화"), 5);
+    int finishes = 0;
+    QObject::connect(&dialog, &QDialog::finished, [&finishes] { ++finishes; });
+    dialog.show();
+    SpinFor(250);
+    dialog.reject();
+    const int stepsAtClose = dialog.CurrentStep();
+    SpinFor(1000);
+    EXPECT_EQ(dialog.CurrentStep(), stepsAtClose);
+    EXPECT_EQ(finishes, 1);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST(DlgProgressTest, BarIsGreenOnDark) {

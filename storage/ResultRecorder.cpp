@@ -33,7 +33,17 @@ CResultRecorder::CResultRecorder(const StationDbProfiles& profiles, const Statio
       m_host(host) {}
 
 CResultRecorder::~CResultRecorder() {
-    waitForPictureWorkers();
+    // Closing does not wait for a picture worker still running: it may wait for a server that
+    // does not answer, or for the operator to confirm its dialog on this very thread. A worker
+    // owns copies of everything it uses.
+    std::lock_guard lock(m_workersMutex);
+    for (PictureWorker& worker : m_workers) {
+        if (worker.done->load()) {
+            worker.thread.join();
+        } else {
+            worker.thread.detach();
+        }
+    }
 }
 
 QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const RunOutcome& run,

@@ -71,6 +71,9 @@ QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const 
 bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
     const bool ng = run.top_inspection_mode == 1 && run.top_ng_latch != 0;
     m_host.giveVerdictOutputs(ng);
+    // One date for the whole recording: the day that counts the run is the day whose rows are
+    // written, even when midnight passes in between.
+    const QString today = m_counters.today();
 
     {
         auto connection = ConnectOrReport(m_profiles.local(), kResultConnectFailure);
@@ -78,7 +81,7 @@ bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
             return false;
         }
         // A run after midnight counts on the new day's rows, which may not exist yet.
-        m_counters.ensureToday(m_record.product_name);
+        m_counters.ensureToday(m_record.product_name, today);
 
         const QByteArray insert = ResultInsertStatement(*connection, run, ng);
         if (ExecuteOrReport(*connection, insert,
@@ -102,7 +105,6 @@ bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
         }
     }
 
-    const QString today = m_counters.today();
     m_counters.updateProductSummary(m_record.product_name, today);
     m_counters.updateTodaySummary(today);
 

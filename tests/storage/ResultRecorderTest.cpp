@@ -445,3 +445,26 @@ TEST_F(ResultRecorderTest, ClosingDoesNotWaitForAPictureWorkerInItsDialog) {
     EXPECT_TRUE(left.load());
     QThread::msleep(50);  // the worker returns from the dialog and ends
 }
+
+TEST_F(ResultRecorderTest, MidnightDuringTheRecordingCountsOnTheDayThatCountedTheRun) {
+    // The host lists the row just as the clock passes midnight.
+    struct MidnightHost : FakeResultHost {
+        std::function<void()> passMidnight;
+        void appendResultRow(const QStringList& texts) override {
+            FakeResultHost::appendResultRow(texts);
+            passMidnight();
+        }
+    } host;
+    const QString counted = day;
+    host.passMidnight = [&] {
+        day = UniqueDay();
+        days << day;
+    };
+    CResultRecorder recorder(storage->profiles(), config, storage->productRecord(),
+                             storage->counterStore(), host);
+    ASSERT_TRUE(recorder.RecordInspectionResult(run(true)));
+    recorder.waitForPictureWorkers();
+    EXPECT_TRUE(dialogs.recorded().empty());
+    EXPECT_EQ(summary(product, counted), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(summary("Today", counted), (std::vector<int>{1, 0, 1}));
+}

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <functional>
 #include <future>
 
 namespace {

@@ -6,7 +6,7 @@ CREATE TABLE IF NOT EXISTS t_inspection (
   product_name VARCHAR(100) NOT NULL DEFAULT '',
   sensor_type VARCHAR(16) NOT NULL DEFAULT '',
   barcode VARCHAR(100) NOT NULL DEFAULT '',
-  datetime VARCHAR(32) NOT NULL DEFAULT '',
+  datetime DATETIME NULL DEFAULT NULL,
   error INT NOT NULL DEFAULT 0,
   t_error INT NOT NULL DEFAULT 0,
   t_mode INT NOT NULL DEFAULT 0,
@@ -36,6 +36,15 @@ CREATE TABLE IF NOT EXISTS t_inspection (
   course_start_time INT NOT NULL DEFAULT 0,
   KEY datetime (datetime)
 ) ENGINE=InnoDB;
+
+-- The run stamp writes its time as HH-MM-SS; as text, a run in the first hour of a day would
+-- sort before "<day> 00:00:00" and drop out of the day's BETWEEN. A date-time column reads any
+-- punctuation as the separator. Tables made with a text column are converted (without strict
+-- mode, so an unreadable old value cannot stop the provisioning).
+SET @station_sql_mode = @@SESSION.sql_mode;
+SET SESSION sql_mode = '';
+ALTER TABLE t_inspection MODIFY COLUMN datetime DATETIME NULL DEFAULT NULL;
+SET SESSION sql_mode = @station_sql_mode;
 
 -- One row per product and day, and one 'Today' row per day.
 CREATE TABLE IF NOT EXISTS t_summary (

@@ -164,8 +164,7 @@ void CDayCounterStore::updateProductSummary(const QString& productName, const QS
                     QString::fromUtf8(kSummaryUpdateFailure));
 }
 
-void CDayCounterStore::ensureToday(const QString& productName) {
-    const QString date = today();
+void CDayCounterStore::ensureToday(const QString& productName, const QString& date) {
     if (m_counters.product_day != date) {
         loadProductSummary(productName, date);
     }

@@ -28,9 +28,10 @@ class CDayCounterStore {
     // Texts of the counter labels from the current counters.
     void showCounters();
 
-    // Before a run is counted: when the counters belong to another day than today, load (or
-    // create) today's rows first, so a run after midnight counts on the new day's rows.
-    void ensureToday(const QString& productName);
+    // Before a run is counted: when the counters belong to another day than `date` (today),
+    // load (or create) that day's rows first, so a run after midnight counts on the new day's
+    // rows.
+    void ensureToday(const QString& productName, const QString& date);
 
   private:
     const StationDbProfiles& m_profiles;

@@ -33,7 +33,17 @@ CResultRecorder::CResultRecorder(const StationDbProfiles& profiles, const Statio
       m_host(host) {}
 
 CResultRecorder::~CResultRecorder() {
-    waitForPictureWorkers();
+    // Closing does not wait for a picture worker still running: it may wait for a server that
+    // does not answer, or for the operator to confirm its dialog on this very thread. A worker
+    // owns copies of everything it uses.
+    std::lock_guard lock(m_workersMutex);
+    for (PictureWorker& worker : m_workers) {
+        if (worker.done->load()) {
+            worker.thread.join();
+        } else {
+            worker.thread.detach();
+        }
+    }
 }
 
 QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const RunOutcome& run,
@@ -61,6 +71,9 @@ QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const 
 bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
     const bool ng = run.top_inspection_mode == 1 && run.top_ng_latch != 0;
     m_host.giveVerdictOutputs(ng);
+    // One date for the whole recording: the day that counts the run is the day whose rows are
+    // written, even when midnight passes in between.
+    const QString today = m_counters.today();
 
     {
         auto connection = ConnectOrReport(m_profiles.local(), kResultConnectFailure);
@@ -68,7 +81,7 @@ bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
             return false;
         }
         // A run after midnight counts on the new day's rows, which may not exist yet.
-        m_counters.ensureToday(m_record.product_name);
+        m_counters.ensureToday(m_record.product_name, today);
 
         const QByteArray insert = ResultInsertStatement(*connection, run, ng);
         if (ExecuteOrReport(*connection, insert,
@@ -92,7 +105,6 @@ bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
         }
     }
 
-    const QString today = m_counters.today();
     m_counters.updateProductSummary(m_record.product_name, today);
     m_counters.updateTodaySummary(today);
 

@@ -23,7 +23,7 @@ class CResultRecorder {
     CResultRecorder(const StationDbProfiles& profiles, const StationConfig& config,
                     const ProductRecord& record, CDayCounterStore& counters,
                     InspectionResultHost& host);
-    // Waits for the picture workers still running.
+    // Leaves the picture workers still running to finish on their own.
     ~CResultRecorder();
 
     // RecordInspectionResult. False when the local database could not be reached (nothing was

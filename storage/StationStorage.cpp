@@ -10,6 +10,14 @@ CStationStorage::CStationStorage(const StationConfig& config, ProductSelectionHo
     m_profiles.applyConfig(config);
 }
 
+void CStationStorage::applyConfig() {
+    m_profiles.applyConfig(m_config);
+    ProductRecord& record = m_selector.record();
+    if (record.last_product_name.isEmpty()) {
+        record.product_name = m_config.Product_Name;
+    }
+}
+
 QMetaObject::Connection CStationStorage::scheduleStartupSelection(TimerTable& timers) {
     auto connection = QObject::connect(&timers, &TimerTable::fired, &timers, [this](int id) {
         if (id == kSelectProductTimerId) {

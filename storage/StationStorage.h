@@ -32,8 +32,9 @@ class CStationStorage {
                     InspectionResultHost& resultHost, CounterDisplay& counterDisplay,
                     Clocks clocks = {});
 
-    // Copies the configured hosts and passwords into the web and bridge profiles.
-    void applyConfig() { m_profiles.applyConfig(m_config); }
+    // Copies the configured hosts and passwords into the web and bridge profiles; until a
+    // product has been selected, the product record names the configured product.
+    void applyConfig();
 
     StationDbProfiles& profiles() { return m_profiles; }
     ProductRecord& productRecord() { return m_selector.record(); }

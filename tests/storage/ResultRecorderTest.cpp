@@ -17,7 +17,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <functional>
+#include <future>
+
 namespace {
+
+// The stored date-time in the run stamp's layout, whether the column keeps the text as written
+// or reads it back as a date-time ("HH:MM:SS").
+QString StampOf(const std::string& stored) {
+    QString text = QString::fromStdString(stored);
+    return text.left(11) + text.mid(11).replace(QLatin1Char(':'), QLatin1Char('-'));
+}
 
 class ResultRecorderTest : public ::testing::Test {
   protected:
@@ -38,6 +49,9 @@ class ResultRecorderTest : public ::testing::Test {
         display.shown.clear();
     }
     void TearDown() override {
+        if (storage) {
+            storage->recorder().waitForPictureWorkers();
+        }
         storage.reset();
         DeleteTestRows(db, prefix);
         for (const QString& d : days) {
@@ -119,7 +133,7 @@ TEST_F(ResultRecorderTest, OkRunWritesItsRowCountsAndReports) {
     auto row = inspectionRow(ok.barcode);
     EXPECT_EQ(QString::fromStdString(*row["product_name"]), product);
     EXPECT_EQ(*row["sensor_type"], "Top");
-    EXPECT_EQ(*row["datetime"], ok.run_stamp.toStdString());
+    EXPECT_EQ(StampOf(*row["datetime"]), ok.run_stamp);
     EXPECT_EQ(*row["error"], "0");
     EXPECT_EQ(*row["t_error"], "0");
     EXPECT_EQ(*row["t_mode"], "1");
@@ -183,6 +197,7 @@ TEST_F(ResultRecorderTest, ThreeRunsWithOneNgGiveAThirdNgRate) {
                              storage->counterStore(), reloaded);
     recorder.LoadTodayResults();
     ASSERT_EQ(reloaded.rows.size(), 3u);
+    reloaded.rows[1][1] = StampOf(reloaded.rows[1][1].toStdString());
     EXPECT_EQ(reloaded.rows[1], (QStringList{"2", ng.run_stamp, ng.barcode, "NG", "Top", product}));
     EXPECT_EQ(reloaded.rows[2].at(0), QStringLiteral("3"));
     EXPECT_EQ(reloaded.calls, QStringList{"select-last"});
@@ -371,4 +386,88 @@ TEST_F(ResultRecorderTest, SummaryAndListFailuresShowTheirTexts) {
     EXPECT_EQ(dialogs.recorded()[0].caption, QStringLiteral("제품검사요약"));
     EXPECT_EQ(dialogs.recorded()[0].text, QStringLiteral("데이터베이스 연결에 실패했습니다."));
     db.dropDatabase(scratch);
+}
+
+TEST_F(ResultRecorderTest, RunsOfTheDaysFirstHourAreInTodaysList) {
+    // On a local database provisioned from the deploy files (not the shared one).
+    const QString scratch = QStringLiteral("ut_results_%1").arg(getpid());
+    db.createScratchDatabase(scratch, "results.sql");
+    DbProfile local = LocalDbProfile();
+    local.database = scratch;
+    storage->profiles().setLocal(local);
+    QStringList stamps;
+    for (const char* time : {"00-00-00", "00-05-09", "13-20-00", "23-59-59"}) {
+        RunOutcome r = run(false);
+        r.run_stamp = QStringLiteral("%1 %2").arg(day, QLatin1String(time));
+        stamps << r.run_stamp;
+        ASSERT_TRUE(storage->RecordInspectionResult(r));
+    }
+    RunOutcome tomorrow = run(false);
+    tomorrow.run_stamp = QStringLiteral("%1 00-00-00").arg(UniqueDay());
+    ASSERT_TRUE(storage->RecordInspectionResult(tomorrow));
+    EXPECT_TRUE(dialogs.recorded().empty());
+
+    FakeResultHost reloaded;
+    CResultRecorder recorder(storage->profiles(), config, storage->productRecord(),
+                             storage->counterStore(), reloaded);
+    recorder.LoadTodayResults();
+    QStringList listed;
+    for (const QStringList& row : reloaded.rows) {
+        listed << StampOf(row.at(1).toStdString());
+    }
+    EXPECT_EQ(listed, stamps) << listed.join(", ").toStdString();
+    db.dropDatabase(scratch);
+}
+
+TEST_F(ResultRecorderTest, ClosingDoesNotWaitForAPictureWorkerInItsDialog) {
+    storage->profiles().setBridgeServer(QStringLiteral("127.0.0.2"),
+                                        QString::fromLatin1(kDefaultDatabasePassword));
+    std::promise<void> entered;
+    std::promise<void> confirm;
+    std::shared_future<void> confirmed = confirm.get_future().share();
+    std::atomic<bool> left{false};
+    dialogs.onDialog = [&](const RecordedDialog& dialog) {
+        if (dialog.text == QStringLiteral("Web 데이터베이스 연결에 실패했습니다.")) {
+            entered.set_value();
+            confirmed.wait();  // the operator has not confirmed the dialog yet
+            left = true;
+        }
+    };
+    ASSERT_TRUE(storage->RecordInspectionResult(run(false)));
+    ASSERT_EQ(entered.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+
+    auto closing = std::async(std::launch::async, [this] { storage.reset(); });
+    EXPECT_EQ(closing.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+        << "closing waited for the picture worker's dialog";
+    confirm.set_value();
+    closing.wait();
+    QDeadlineTimer deadline(15000);
+    while (!left && !deadline.hasExpired()) {
+        QThread::msleep(10);
+    }
+    EXPECT_TRUE(left.load());
+    QThread::msleep(50);  // the worker returns from the dialog and ends
+}
+
+TEST_F(ResultRecorderTest, MidnightDuringTheRecordingCountsOnTheDayThatCountedTheRun) {
+    // The host lists the row just as the clock passes midnight.
+    struct MidnightHost : FakeResultHost {
+        std::function<void()> passMidnight;
+        void appendResultRow(const QStringList& texts) override {
+            FakeResultHost::appendResultRow(texts);
+            passMidnight();
+        }
+    } host;
+    const QString counted = day;
+    host.passMidnight = [&] {
+        day = UniqueDay();
+        days << day;
+    };
+    CResultRecorder recorder(storage->profiles(), config, storage->productRecord(),
+                             storage->counterStore(), host);
+    ASSERT_TRUE(recorder.RecordInspectionResult(run(true)));
+    recorder.waitForPictureWorkers();
+    EXPECT_TRUE(dialogs.recorded().empty());
+    EXPECT_EQ(summary(product, counted), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(summary("Today", counted), (std::vector<int>{1, 0, 1}));
 }

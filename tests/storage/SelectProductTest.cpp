@@ -235,3 +235,16 @@ TEST_F(SelectProductTest, StartupTimerSelectsTheConfiguredProduct) {
     EXPECT_EQ(storage->productRecord().time, 33);
     EXPECT_TRUE(selection.calls.contains("start"));
 }
+
+TEST_F(SelectProductTest, LoadedConfigurationNamesTheProductUntilOneIsSelected) {
+    // The page creates its storage before it loads the configuration.
+    config.Product_Name = prefix + "-configured";
+    storage->applyConfig();
+    EXPECT_EQ(storage->productRecord().product_name, config.Product_Name)
+        << storage->productRecord().product_name.toStdString();
+
+    const QString name = createProduct("chosen", 20);
+    ASSERT_TRUE(storage->SelectProduct(name, false));
+    storage->applyConfig();
+    EXPECT_EQ(storage->productRecord().product_name, name);
+}

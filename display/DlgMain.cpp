@@ -1,6 +1,8 @@
 #include "display/DlgMain.h"
 
 #include "app/ConfigStore.h"
+#include "app/DebugLog.h"
+#include "app/Utilities.h"
 #include "display/InspectionOutputs.h"
 #include "inspection/InspectionPipeline.h"
 #include "sensor/PhonoluxDevice.h"
@@ -40,9 +42,16 @@ CDlgMain::~CDlgMain() {
 void CDlgMain::Initialize() {
     m_store.load(m_config);
     ApplyConfig();
+    m_webServerAnswered = PingHost(m_config.Vorn_db_server);
+    DebugLog(m_webServerAnswered ? QStringLiteral("Vorn DB Server Ping : OK")
+                                 : QStringLiteral("Vorn DB Server Ping : NG"));
+    m_bridgeServerAnswered = PingHost(m_config.Bridge_db_server);
+    DebugLog(m_bridgeServerAnswered ? QStringLiteral("Bridge DB Server Ping : OK")
+                                    : QStringLiteral("Bridge DB Server Ping : NG"));
+    m_storage->scheduleStartupSelection(m_timers);
+    m_storage->LoadTodayResults();
     m_towerLibrary->Load();
     m_tower->TestLamps();
-    m_storage->scheduleStartupSelection(m_timers);
 }
 
 void CDlgMain::ApplyConfig() {

@@ -39,9 +39,12 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     explicit CDlgMain(ConfigStore& store, QWidget* parent = nullptr);
     ~CDlgMain() override;
 
-    // Page initialisation: the configuration, the database profiles, the tower's lamp test and,
-    // 50 ms later, the selection of the configured product (which starts the camera link).
+    // Page initialisation: the configuration, the database server checks, today's results, the
+    // tower's lamp test and, 50 ms later, the selection of the configured product (which starts
+    // the camera link).
     void Initialize();
+    bool WebServerAnswered() const { return m_webServerAnswered; }
+    bool BridgeServerAnswered() const { return m_bridgeServerAnswered; }
     // After the settings pages changed configuration values the worker reads.
     void ApplyConfig();
 
@@ -110,6 +113,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     std::atomic<int> m_inspectionState{kInspectionIdle};
     std::atomic<int> m_audioShift{0};
     std::atomic<int> m_fileSaveMode{2};
+    bool m_webServerAnswered = false;
+    bool m_bridgeServerAnswered = false;
     RunContext m_run;
     TimerTable m_timers;
     std::unique_ptr<CTowerLibrary> m_towerLibrary;

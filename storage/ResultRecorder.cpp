@@ -137,8 +137,10 @@ void CResultRecorder::LoadTodayResults() {
     }
     int number = 0;
     for (const DbRow& row : rows) {
-        m_host.appendResultRow({QString::number(++number), DbText(row, kDateTimePosition),
-                                DbText(row, kBarcodePosition),
+        // The server gives the date-time with colons; the list shows it as the run stamp.
+        const QString when =
+            DbText(row, kDateTimePosition).replace(QLatin1Char(':'), QLatin1Char('-'));
+        m_host.appendResultRow({QString::number(++number), when, DbText(row, kBarcodePosition),
                                 VerdictText(DbInt(row, kErrorPosition) != 0),
                                 DbText(row, kSensorPosition), DbText(row, kProductPosition)});
     }

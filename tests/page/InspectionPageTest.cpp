@@ -4,6 +4,7 @@
 #include "storage/StationStorage.h"
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/storage/DbTestSupport.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
 
@@ -53,10 +54,14 @@ TEST_F(InspectionPageTest, ConfiguredProductIsSelectedAndTheCameraStartsAfterSet
 
     ConfigStore store;
     CDlgMain page(store);
+    LogCapture log;
     int pictures = 0;
     QObject::connect(&page, &CDlgMain::pictureShown, [&] { ++pictures; });
     page.Initialize();
     EXPECT_TRUE(page.Timers().isActive(kSelectProductTimerId));
+    EXPECT_TRUE(log.contains("Vorn DB Server Ping : OK"));
+    EXPECT_TRUE(log.contains("Bridge DB Server Ping : OK"));
+    EXPECT_TRUE(page.WebServerAnswered());
     ASSERT_TRUE(WaitUntil([&] { return pictures > 0; }));
 
     EXPECT_EQ(page.Storage().productRecord().product_name, product);
@@ -89,7 +94,7 @@ TEST_F(InspectionPageTest, MissingProductIsReported) {
     CDlgMain page(store);
     page.Initialize();
     ASSERT_TRUE(WaitUntil([&] { return !dialogs.messages().empty(); }, 10000));
-    const RecordedDialog shown = dialogs.messages().front();
+    const RecordedDialog shown = dialogs.messages().front();  // today's empty list says nothing
     EXPECT_EQ(shown.caption, "시스템설정");
     EXPECT_EQ(shown.text, QStringLiteral("'%1' Tool 데이터베이스 조회 실패").arg(product));
     EXPECT_EQ(page.Device()->connectionState(), 0);

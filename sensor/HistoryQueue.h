@@ -56,6 +56,13 @@ class CHistoryQueue {
         }
     }
 
+    // Empties the queue at inspection start: both indices back to 0. The slots keep their bytes;
+    // a painter that overlaps it may draw old rows once.
+    void Clear() {
+        m_tail.store(0, std::memory_order_release);
+        m_head.store(0, std::memory_order_release);
+    }
+
     // Direct read for painting: elements from TailIndex() up to (not including) HeadIndex().
     int TailIndex() const { return m_tail.load(std::memory_order_acquire); }
     int HeadIndex() const { return m_head.load(std::memory_order_acquire); }

@@ -41,6 +41,26 @@ TEST(HistoryQueue, TakeFromEmptyGivesZerosAndSetsFlag) {
     EXPECT_EQ(std::count(element.begin(), element.end(), 0), CWaveFormQueue::kElementBytes);
 }
 
+TEST(HistoryQueue, ClearEmptiesAndRestartsAtSlotZero) {
+    CSpectrogramQueue queue;
+    float row[CSpectrogramQueue::kLevels];
+    for (int n = 1; n <= 200; ++n) {
+        std::fill(std::begin(row), std::end(row), static_cast<float>(n));
+        queue.PushDiscardingOldest(row);
+    }
+    queue.Clear();
+    EXPECT_EQ(queue.TailIndex(), 0);
+    EXPECT_EQ(queue.HeadIndex(), 0);
+    EXPECT_EQ(queue.Count(), 0);
+    std::fill(std::begin(row), std::end(row), 7.0f);
+    ASSERT_EQ(queue.Push(row), 12);
+    EXPECT_EQ(queue.Row(0)[0], 7.0f);
+    float taken[CSpectrogramQueue::kLevels];
+    ASSERT_TRUE(queue.Take(taken));
+    EXPECT_EQ(taken[1023], 7.0f);
+    EXPECT_FALSE(queue.Take(taken)) << "nothing from before the clear comes back";
+}
+
 TEST(HistoryQueue, DiscardThenPushKeepsTheNewestRowsInOrder) {
     CSpectrogramQueue queue;
     float row[CSpectrogramQueue::kLevels];

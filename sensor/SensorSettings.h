@@ -37,7 +37,7 @@ struct SensorSettings {
     int freq_max = 8000;      // Hz
     int freq_min = 5000;      // Hz
     int distance = 0;         // mm
-    int acoustic_level = 0;   // dB
+    int acoustic_level = 30;  // dB
     int inspection_mode = 0;  // 1 = the sensor can be judged NG
     std::array<SensorFilter, kFilterCount> filters{};
     int filter_step_count = 3;

@@ -65,76 +65,64 @@ void CDayCounterStore::showCounters() {
     m_display.showCounters(CounterTextsOf(m_counters));
 }
 
-void CDayCounterStore::loadTodaySummary(const QString& date) {
+// One day's summary row into one set of counters: loaded when present, created at zero when
+// missing; a failed select leaves the counters as they were.
+void CDayCounterStore::loadOrCreateSummary(const SqlBuilder& select, const SqlBuilder& insert,
+                                           const QString& insertFailure, SummaryCounters counters,
+                                           const QString& date) {
     const DbProfile local = m_profiles.local();
-    const SummaryRows found = SelectSummary(
-        local,
+    const SummaryRows found = SelectSummary(local, select, [&](const DbRow& row) {
+        counters.total = Counter(row, kTotalPosition);
+        counters.pass = Counter(row, kPassPosition);
+        counters.ng = Counter(row, kErrorPosition);
+        showCounters();
+    });
+    if (found == SummaryRows::Found) {
+        counters.day = date;
+    } else if (found == SummaryRows::Missing && InsertSummary(local, insert, insertFailure)) {
+        counters.total = counters.pass = counters.ng = 0;
+        counters.day = date;
+        showCounters();
+    }
+}
+
+void CDayCounterStore::loadTodaySummary(const QString& date) {
+    loadOrCreateSummary(
         [&](const CDbConnection& c) {
             return SqlFormat(
                 "SELECT * FROM t_summary WHERE product_name = 'Today' AND DATE = '%s';",
                 c.escape(date).constData());
         },
-        [&](const DbRow& row) {
-            m_counters.today_total = Counter(row, kTotalPosition);
-            m_counters.today_pass = Counter(row, kPassPosition);
-            m_counters.today_ng = Counter(row, kErrorPosition);
-            showCounters();
-        });
-    if (found == SummaryRows::Found) {
-        m_counters.today_day = date;
-    } else if (found == SummaryRows::Missing) {
-        const bool created = InsertSummary(
-            local,
-            [&](const CDbConnection& c) {
-                return SqlFormat(
-                    "INSERT INTO t_summary(model_name, product_name, date, "
-                    "total_count, pass_count, error_count) VALUES ('', 'Today', "
-                    "'%s',0,0,0);",
-                    c.escape(date).constData());
-            },
-            QStringLiteral("Summary Today 데이터베이스 입력을 실패했습니다."));
-        if (created) {
-            m_counters.today_total = m_counters.today_pass = m_counters.today_ng = 0;
-            m_counters.today_day = date;
-            showCounters();
-        }
-    }
+        [&](const CDbConnection& c) {
+            return SqlFormat(
+                "INSERT INTO t_summary(model_name, product_name, date, "
+                "total_count, pass_count, error_count) VALUES ('', 'Today', "
+                "'%s',0,0,0);",
+                c.escape(date).constData());
+        },
+        QStringLiteral("Summary Today 데이터베이스 입력을 실패했습니다."),
+        {m_counters.today_total, m_counters.today_pass, m_counters.today_ng, m_counters.today_day},
+        date);
 }
 
 void CDayCounterStore::loadProductSummary(const QString& productName, const QString& date) {
-    const DbProfile local = m_profiles.local();
-    const SummaryRows found = SelectSummary(
-        local,
+    loadOrCreateSummary(
         [&](const CDbConnection& c) {
             return SqlFormat("SELECT * FROM t_summary WHERE product_name = '%s' AND DATE = '%s';",
                              c.escape(productName).constData(), c.escape(date).constData());
         },
-        [&](const DbRow& row) {
-            m_counters.product_total = Counter(row, kTotalPosition);
-            m_counters.product_pass = Counter(row, kPassPosition);
-            m_counters.product_ng = Counter(row, kErrorPosition);
-            showCounters();
-        });
-    if (found == SummaryRows::Found) {
-        m_counters.product_day = date;
-    } else if (found == SummaryRows::Missing) {
-        const bool created = InsertSummary(
-            local,
-            [&](const CDbConnection& c) {
-                return SqlFormat(
-                    "INSERT INTO t_summary(model_name, product_name, date, "
-                    "reset_datetime, total_count, pass_count, error_count) VALUES "
-                    "('%s', '%s','%s','%s',0,0,0);",
-                    "", c.escape(productName).constData(), c.escape(date).constData(),
-                    c.escape(NowStampText()).constData());
-            },
-            QStringLiteral("Summary 데이터베이스 입력을 실패했습니다."));
-        if (created) {
-            m_counters.product_total = m_counters.product_pass = m_counters.product_ng = 0;
-            m_counters.product_day = date;
-            showCounters();
-        }
-    }
+        [&](const CDbConnection& c) {
+            return SqlFormat(
+                "INSERT INTO t_summary(model_name, product_name, date, "
+                "reset_datetime, total_count, pass_count, error_count) VALUES "
+                "('%s', '%s','%s','%s',0,0,0);",
+                "", c.escape(productName).constData(), c.escape(date).constData(),
+                c.escape(NowStampText()).constData());
+        },
+        QStringLiteral("Summary 데이터베이스 입력을 실패했습니다."),
+        {m_counters.product_total, m_counters.product_pass, m_counters.product_ng,
+         m_counters.product_day},
+        date);
 }
 
 void CDayCounterStore::updateTodaySummary(const QString& date) {

@@ -5,9 +5,12 @@
 #include "storage/DayCounters.h"
 #include "storage/StationDbProfiles.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
+
+class CDbConnection;
 
 class CDayCounterStore {
   public:
@@ -34,6 +37,17 @@ class CDayCounterStore {
     void ensureToday(const QString& productName, const QString& date);
 
   private:
+    using SqlBuilder = std::function<QByteArray(const CDbConnection&)>;
+    struct SummaryCounters {
+        uint16_t& total;
+        uint16_t& pass;
+        uint16_t& ng;
+        QString& day;
+    };
+    void loadOrCreateSummary(const SqlBuilder& select, const SqlBuilder& insert,
+                             const QString& insertFailure, SummaryCounters counters,
+                             const QString& date);
+
     const StationDbProfiles& m_profiles;
     CounterDisplay& m_display;
     std::function<QString()> m_today;

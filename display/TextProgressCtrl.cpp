@@ -79,32 +79,27 @@ int CTextProgressCtrl::StepIt() {
     return MoveTo(next);
 }
 
-QColor CTextProgressCtrl::SetBarColor(QColor color) {
-    const QColor old = m_barColor;
-    m_barColor = color;
+QColor CTextProgressCtrl::ReplaceColor(QColor& slot, QColor color) {
+    const QColor old = slot;
+    slot = color;
     update();
     return old;
+}
+
+QColor CTextProgressCtrl::SetBarColor(QColor color) {
+    return ReplaceColor(m_barColor, color);
 }
 
 QColor CTextProgressCtrl::SetBkColor(QColor color) {
-    const QColor old = m_bkColor;
-    m_bkColor = color;
-    update();
-    return old;
+    return ReplaceColor(m_bkColor, color);
 }
 
 QColor CTextProgressCtrl::SetTextColor(QColor color) {
-    const QColor old = m_textColor;
-    m_textColor = color;
-    update();
-    return old;
+    return ReplaceColor(m_textColor, color);
 }
 
 QColor CTextProgressCtrl::SetTextBkColor(QColor color) {
-    const QColor old = m_textBkColor;
-    m_textBkColor = color;
-    update();
-    return old;
+    return ReplaceColor(m_textBkColor, color);
 }
 
 QColor CTextProgressCtrl::GetBarColor() const {

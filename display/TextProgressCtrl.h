@@ -74,6 +74,8 @@ class CTextProgressCtrl : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Stores a colour, redraws and gives back the old one.
+    QColor ReplaceColor(QColor& slot, QColor color);
     // Positions are worked out wide, so ranges near the ends of int neither overflow nor wrap.
     std::int64_t Top() const;
     int MoveTo(std::int64_t pos);

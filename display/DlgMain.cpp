@@ -17,7 +17,8 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent)
       m_store(store),
       m_towerLibrary(std::make_unique<CTowerLibrary>()),
       m_tower(std::make_unique<CSignalTower>(*m_towerLibrary, m_timers, m_config)),
-      m_outputs(std::make_unique<CInspectionOutputs>(*m_tower)),
+      m_outputs(std::make_unique<CInspectionOutputs>(
+          *m_tower, [this] { m_pipeline->evaluation().ClearNgTimeAndPeak(); })),
       m_device(std::make_unique<CPhonoluxDevice>(*this)) {
     setObjectName(QStringLiteral("CDlgMain"));
     m_run.inspectionState = &m_inspectionState;

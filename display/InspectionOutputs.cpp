@@ -2,8 +2,9 @@
 
 #include "tower/SignalTower.h"
 
-CInspectionOutputs::CInspectionOutputs(CSignalTower& tower, QObject* parent)
-    : QObject(parent), m_tower(tower) {}
+CInspectionOutputs::CInspectionOutputs(CSignalTower& tower, std::function<void()> clearTopResult,
+                                       QObject* parent)
+    : QObject(parent), m_tower(tower), m_clearTopResult(std::move(clearTopResult)) {}
 
 void CInspectionOutputs::SetVerdictText(const VerdictText& verdict) {
     {
@@ -30,6 +31,9 @@ QList<QStringList> CInspectionOutputs::ResultRows() const {
 
 void CInspectionOutputs::giveVerdictOutputs(bool ng) {
     m_tower.ShowVerdict(ng);
+    if (!ng && m_clearTopResult) {
+        m_clearTopResult();
+    }
     SetVerdictText(ng ? VerdictText{QStringLiteral("NG"), 90, QColor(225, 75, 75)}
                       : VerdictText{QStringLiteral("OK"), 70, QColor(75, 225, 75)});
 }

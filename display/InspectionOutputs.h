@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <mutex>
 
 class CSignalTower;
@@ -24,7 +25,9 @@ struct VerdictText {
 class CInspectionOutputs : public QObject, public InspectionResultHost, public CounterDisplay {
     Q_OBJECT
   public:
-    explicit CInspectionOutputs(CSignalTower& tower, QObject* parent = nullptr);
+    // clearTopResult: sets the Top sensor's NG time and peak level to 0 on a PASS verdict.
+    CInspectionOutputs(CSignalTower& tower, std::function<void()> clearTopResult,
+                       QObject* parent = nullptr);
 
     void SetVerdictText(const VerdictText& verdict);
     VerdictText Verdict() const;
@@ -49,6 +52,7 @@ class CInspectionOutputs : public QObject, public InspectionResultHost, public C
 
   private:
     CSignalTower& m_tower;
+    std::function<void()> m_clearTopResult;
     mutable std::mutex m_mutex;  // a run may be recorded on the remote-start worker
     VerdictText m_verdict;
     CounterTexts m_counters;

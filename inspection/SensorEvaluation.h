@@ -49,6 +49,11 @@ class CSensorEvaluation {
     void SetPeakInArea(bool inArea) { m_peakInArea.store(inArea); }
     bool PeakInArea() const { return m_peakInArea.load(); }
     void ClearNgLatch() { m_ngLatch.store(0); }
+    // A PASS verdict shows no NG time and no peak level.
+    void ClearNgTimeAndPeak() {
+        m_ngTime.store(0.0f);
+        m_peakLevel.store(0.0f);
+    }
 
   private:
     struct Spot {

@@ -1,5 +1,7 @@
 #include "app/ConfigStore.h"
 #include "display/DlgMain.h"
+#include "display/InspectionOutputs.h"
+#include "inspection/InspectionPipeline.h"
 #include "sensor/PhonoluxDevice.h"
 #include "storage/StationStorage.h"
 #include "tests/sensor/CameraSimProcess.h"
@@ -98,6 +100,46 @@ TEST_F(InspectionPageTest, MissingProductIsReported) {
     EXPECT_EQ(shown.caption, "시스템설정");
     EXPECT_EQ(shown.text, QStringLiteral("'%1' Tool 데이터베이스 조회 실패").arg(product));
     EXPECT_EQ(page.Device()->connectionState(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectionOutputsTest, VerdictsSetTheirTextsAndPassClearsTheTopResult) {
+    ScopedUserSettings settings;
+    ConfigStore store;
+    CDlgMain page(store);
+    // Latch an NG so that the Top sensor has an NG time and a peak level.
+    SensorSettings s;
+    s.inspection_mode = 1;
+    s.required_filter_count = 1;
+    s.lpass_limit = 1;
+    s.focus_time = 10.0f;
+    s.filters[0] = {1, 8000, 5000, 0, 60};
+    EvaluationInputs inputs;
+    inputs.inspectionState = 2;
+    inputs.elapsed_s = 2.0f;
+    inputs.positionMatch = true;
+    inputs.cameraModel = 2;
+    std::vector<float> spectrum(kSpectrumBins, 70.0f);
+    CSensorEvaluation& evaluation = page.Pipeline().evaluation();
+    evaluation.SetPeakInArea(true);
+    evaluation.EvaluateSpectrum(spectrum.data(), 1, s, inputs);
+    ASSERT_TRUE(evaluation.NgLatched());
+
+    page.Outputs().giveVerdictOutputs(true);
+    EXPECT_EQ(page.Outputs().Verdict().text, "NG");
+    EXPECT_EQ(page.Outputs().Verdict().fontHeight, 90);
+    EXPECT_EQ(page.Outputs().Verdict().colour, QColor(225, 75, 75));
+    EXPECT_FLOAT_EQ(evaluation.NgTime(), 2.0f);
+
+    page.Outputs().giveVerdictOutputs(false);
+    EXPECT_EQ(page.Outputs().Verdict().text, "OK");
+    EXPECT_EQ(page.Outputs().Verdict().fontHeight, 70);
+    EXPECT_EQ(page.Outputs().Verdict().colour, QColor(75, 225, 75));
+    EXPECT_FLOAT_EQ(evaluation.NgTime(), 0.0f);
+    EXPECT_FLOAT_EQ(evaluation.PeakLevel(), 0.0f);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "inspection/SensorEvaluation.h"
 
 #include "app/DebugLog.h"
+#include "sensor/CameraProtocol.h"
 
 #include <QString>
 
@@ -8,13 +9,8 @@
 #include <cmath>
 
 float CSensorEvaluation::BinWidth(int cameraModel, int frequencyRange) {
-    if (cameraModel == 2) {
-        return frequencyRange == 0 ? 24.41406f : frequencyRange == 1 ? 97.65625f : 0.0f;
-    }
-    if (cameraModel == 3) {
-        return frequencyRange == 0 ? 23.84186f : frequencyRange == 1 ? 95.36743f : 0.0f;
-    }
-    return 0.0f;
+    // The evaluation computes its bin bounds in single precision.
+    return static_cast<float>(camera::BinWidthHz(cameraModel, frequencyRange));
 }
 
 void CSensorEvaluation::EvaluateSpectrum(const float* levels, uint64_t timeStamp,

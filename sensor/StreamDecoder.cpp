@@ -12,10 +12,12 @@
 using namespace camera;
 
 namespace {
-// One ring slot of room past the nominal size: a chunk is appended while fewer bytes than the
-// (at most buffer-sized) expected length are held, so the last append may reach past it.
-constexpr size_t kMappedBytes =
-    static_cast<size_t>(CStreamDecoder::kAssemblyBytes) + CReceiveRing::kSlotBytes;
+// The most unread bytes held: a chunk is appended while fewer bytes than the (at most
+// buffer-sized) expected length are held, so the last append may reach one ring slot past it.
+constexpr int32_t kHeldBytes = CStreamDecoder::kAssemblyBytes + CReceiveRing::kSlotBytes;
+// Consumed bytes stay in front of the unread ones until they are at least as many, so the end of
+// the filled region stays below twice the bytes held. Untouched pages cost nothing.
+constexpr size_t kMappedBytes = 2 * static_cast<size_t>(kHeldBytes);
 
 bool IsModel2StatusShift(const std::array<uint8_t, SensorFrames::kStatusBytes>& status) {
     return status[36] == 0 && status[37] == 3 && status[38] == 8 && status[39] == 2;
@@ -26,7 +28,8 @@ int32_t ShiftSample(int32_t sample, int shift) {
         return static_cast<int32_t>(static_cast<uint32_t>(sample) << std::min(shift, 31));
     }
     if (shift < 0) {
-        return sample >> std::min(-shift, 31);
+        // Compared before negating: -shift overflows for the most negative int.
+        return sample >> (shift < -31 ? 31 : -shift);
     }
     return sample;
 }
@@ -46,9 +49,15 @@ CStreamDecoder::~CStreamDecoder() {
 }
 
 void CStreamDecoder::reset() {
-    // Gives the pages back instead of writing zeros: they read as zeros and cost no memory.
-    madvise(m_buffer, kMappedBytes, MADV_DONTNEED);
-    m_fill = 0;
+    // Gives the touched pages back instead of writing zeros: they read as zeros and cost no
+    // memory. Only those, so that a reset after small messages stays cheap.
+    if (m_touchedEnd > 0) {
+        madvise(m_buffer, static_cast<size_t>(m_touchedEnd), MADV_DONTNEED);
+    }
+    m_read = 0;
+    m_end = 0;
+    m_touchedEnd = 0;
+    m_movedBytes = 0;
     m_headerExpected = true;
     m_expected = kShortHeaderBytes;
     m_lastIdentifier = 0;
@@ -58,10 +67,24 @@ void CStreamDecoder::reset() {
 }
 
 void CStreamDecoder::append(const char* data, int length) {
-    const int room = static_cast<int>(kMappedBytes) - m_fill;
-    const int copied = std::clamp(length, 0, room);
-    std::memcpy(m_buffer + m_fill, data, static_cast<size_t>(copied));
-    m_fill += copied;
+    const int copied = std::clamp(length, 0, kHeldBytes - unread());
+    // Each move is paid for by at least as many consumed bytes, which it drops: all moves
+    // together stay below the bytes received. Without a move, m_read < unread() <= kHeldBytes
+    // keeps the new end inside the mapping.
+    if (m_read > 0 && m_read >= unread()) {
+        compact();
+    }
+    std::memcpy(m_buffer + m_end, data, static_cast<size_t>(copied));
+    m_end += copied;
+    m_touchedEnd = std::max(m_touchedEnd, m_end);
+}
+
+void CStreamDecoder::compact() {
+    const int32_t bytes = unread();
+    std::memmove(m_buffer, front(), static_cast<size_t>(bytes));
+    m_movedBytes += static_cast<uint64_t>(bytes);
+    m_read = 0;
+    m_end = bytes;
 }
 
 CStreamDecoder::Step CStreamDecoder::lose(const QString& reason) {
@@ -70,9 +93,7 @@ CStreamDecoder::Step CStreamDecoder::lose(const QString& reason) {
 }
 
 void CStreamDecoder::consume(int bytes) {
-    bytes = std::min(bytes, m_fill);
-    std::memmove(m_buffer, m_buffer + bytes, static_cast<size_t>(m_fill - bytes));
-    m_fill -= bytes;
+    m_read += std::min(bytes, unread());
 }
 
 CStreamDecoder::Step CStreamDecoder::decodeStep(StreamDecoderSink* sink) {
@@ -83,14 +104,15 @@ CStreamDecoder::Step CStreamDecoder::decodeStep(StreamDecoderSink* sink) {
 }
 
 CStreamDecoder::Step CStreamDecoder::decodeHeader(StreamDecoderSink* sink) {
-    const uint8_t identifier = static_cast<uint8_t>(m_buffer[0]);
+    const char* header = front();
+    const uint8_t identifier = static_cast<uint8_t>(header[0]);
     const int headerBytes = HeaderBytesFor(identifier);
-    if (m_fill < headerBytes) {
+    if (unread() < headerBytes) {
         m_expected = headerBytes;
         return Step::NeedData;
     }
-    const uint8_t sequence = static_cast<uint8_t>(m_buffer[1]);
-    const uint32_t length = Load<uint32_t>(m_buffer + PayloadLengthOffset(headerBytes));
+    const uint8_t sequence = static_cast<uint8_t>(header[1]);
+    const uint32_t length = Load<uint32_t>(header + PayloadLengthOffset(headerBytes));
     if (length > static_cast<uint32_t>(kAssemblyBytes)) {
         return lose(QStringLiteral("payload of %1 bytes (identifier 0x%2) exceeds the %3-byte "
                                    "assembly buffer")
@@ -116,13 +138,13 @@ CStreamDecoder::Step CStreamDecoder::decodePayload(StreamDecoderSink* sink) {
     const uint32_t length = static_cast<uint32_t>(m_expected);
     uint32_t consumed = length;
     if (m_lastIdentifier == kIdData) {
-        if (!decodeDataMessage(m_buffer, length, sink, &consumed)) {
+        if (!decodeDataMessage(front(), length, sink, &consumed)) {
             return Step::FramingLost;
         }
     } else if (m_lastIdentifier == kIdStatus) {
         // A status block is 72 bytes; a shorter payload is taken as far as it goes.
         consumed = std::min<uint32_t>(length, kStatusBlockBytes);
-        std::memcpy(m_frames.statusBlock.data(), m_buffer, consumed);
+        std::memcpy(m_frames.statusBlock.data(), front(), consumed);
         if (sink) {
             sink->onStatus();
         }

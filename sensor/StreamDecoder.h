@@ -2,6 +2,8 @@
 // Turns the camera's byte stream into messages and items: the assembly buffer, the framing state
 // (header or payload expected) and the item decoding of both camera models. Bounds-checked: a
 // stream it cannot follow ends in a framing loss with a reason, never in a read past a buffer.
+// Decoding is linear in the bytes received: consumed bytes are skipped by a read position, and
+// the unread rest is moved to the front only when the consumed part has paid for the move.
 
 #include "sensor/SensorFrames.h"
 #include "sensor/StreamDecoderSink.h"
@@ -29,7 +31,7 @@ class CStreamDecoder {
     void reset();
 
     // True while fewer bytes are buffered than the framing waits for.
-    bool needsData() const { return m_fill < m_expected; }
+    bool needsData() const { return unread() < m_expected; }
     // Appends a received chunk (at most one ring slot). Only while needsData().
     void append(const char* data, int length);
     // Decodes one buffered header or payload.
@@ -49,12 +51,18 @@ class CStreamDecoder {
     SensorFrames& frames() { return m_frames; }
     const SensorFrames& frames() const { return m_frames; }
 
-    int fillCount() const { return m_fill; }
+    // Bytes received and not yet consumed.
+    int fillCount() const { return unread(); }
     int expectedLength() const { return m_expected; }
     bool headerExpected() const { return m_headerExpected; }
     uint8_t lastIdentifier() const { return m_lastIdentifier; }
+    // Bytes moved to the front of the buffer since the last reset; never more than were consumed.
+    uint64_t movedBytes() const { return m_movedBytes; }
 
   private:
+    int32_t unread() const { return m_end - m_read; }
+    const char* front() const { return m_buffer + m_read; }
+    void compact();
     Step lose(const QString& reason);
     void consume(int bytes);
     Step decodeHeader(StreamDecoderSink* sink);
@@ -70,7 +78,12 @@ class CStreamDecoder {
     bool decodeThermal(const char* item, uint32_t size);
 
     char* m_buffer = nullptr;
-    int32_t m_fill = 0;
+    // The unread bytes are [m_read, m_end) of the buffer.
+    int32_t m_read = 0;
+    int32_t m_end = 0;
+    // Highest m_end since the last reset: the pages a reset gives back.
+    int32_t m_touchedEnd = 0;
+    uint64_t m_movedBytes = 0;
     bool m_headerExpected = true;
     int32_t m_expected = 8;
     uint8_t m_lastIdentifier = 0;

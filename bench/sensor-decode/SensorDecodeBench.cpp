@@ -1,6 +1,9 @@
 // Decode throughput of a model-3 camera stream fed from memory through the receive ring, the
-// framing and the item decoding (no drawing), against a plain memcpy of the same bytes; and the
-// resident memory of a device that streamed from the simulator for 10 s.
+// framing and the item decoding (no drawing), against a plain memcpy of the same bytes; the
+// framing alone on a status message whose long payload is read again as headers, against the
+// same headers as a plain stream; and the resident memory of a device that streamed from the
+// simulator for 10 s.
+#include "sensor/CameraProtocol.h"
 #include "sensor/PhonoluxDevice.h"
 #include "sensor/ReceiveRing.h"
 #include "sensor/SensorHost.h"
@@ -134,6 +137,67 @@ void BM_MemcpyModel3Stream(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MemcpyModel3Stream)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Zero-length 8-byte headers filling `bytes`.
+QByteArray EmptyHeaders(int bytes) {
+    QByteArray headers;
+    headers.reserve(bytes);
+    for (int k = 0; k < bytes / camera::kShortHeaderBytes; ++k) {
+        headers +=
+            camera::EncodeCommand(static_cast<uint8_t>(0x30 + k % 16), static_cast<uint8_t>(k));
+    }
+    return headers;
+}
+
+// A status message with an N MiB payload: its 72-byte block, then 8-byte headers to the end,
+// which the framing reads again one by one.
+QByteArray StatusPayloadOfHeaders(int mebibytes) {
+    const int payload = mebibytes * 1024 * 1024;
+    QByteArray message(camera::kLongHeaderBytes, '\0');
+    message[0] = static_cast<char>(camera::kIdStatus);
+    std::memcpy(message.data() + camera::PayloadLengthOffset(camera::kLongHeaderBytes), &payload,
+                4);
+    message.append(camera::kStatusBlockBytes, '\0');
+    message += EmptyHeaders(payload - camera::kStatusBlockBytes);
+    return message;
+}
+
+struct HeaderCounter : StreamDecoderSink {
+    void onHeader(uint8_t, uint8_t, uint32_t) override { ++headers; }
+    int64_t headers = 0;
+};
+
+void DecodeFramingOnly(benchmark::State& state, const QByteArray& stream, int64_t headers) {
+    CStreamDecoder decoder;
+    HeaderCounter counter;
+    for (auto _ : state) {
+        decoder.reset();
+        counter.headers = 0;
+        if (!decoder.feed(stream.constData(), stream.size(), &counter) ||
+            counter.headers != headers) {
+            state.SkipWithError("headers were lost");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(stream.size()) * state.iterations());
+    state.counters["moved_MB"] = static_cast<double>(decoder.movedBytes()) / 1e6;
+}
+
+void BM_StatusPayloadOfHeaders(benchmark::State& state) {
+    const int mebibytes = static_cast<int>(state.range(0));
+    const QByteArray stream = StatusPayloadOfHeaders(mebibytes);
+    const int64_t headers = 1 + (mebibytes * 1024 * 1024 - camera::kStatusBlockBytes) / 8;
+    DecodeFramingOnly(state, stream, headers);
+}
+BENCHMARK(BM_StatusPayloadOfHeaders)->Arg(1)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// The same header bytes as a stream of their own, for comparison.
+void BM_SameHeadersAsAPlainStream(benchmark::State& state) {
+    const int mebibytes = static_cast<int>(state.range(0));
+    const QByteArray stream = EmptyHeaders(mebibytes * 1024 * 1024 - camera::kStatusBlockBytes);
+    DecodeFramingOnly(state, stream, stream.size() / 8);
+}
+BENCHMARK(BM_SameHeadersAsAPlainStream)->Arg(1)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
 // The device connected to camera-sim (model 3, real rates) for 10 s on loopback.
 void BM_ResidentMemoryAfter10sStreaming(benchmark::State& state) {

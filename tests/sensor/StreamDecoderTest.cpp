@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 using namespace stream_bytes;
@@ -168,9 +169,19 @@ TEST_F(StreamDecoderTest, WaveformShifts) {
         int32_t sample;
         int32_t expected;
     } cases[] = {
-        {3, false, -3, -17, -3}, {3, false, -3, 17, 2},   {3, false, 2, -5, -20},
-        {2, true, 0, -1, -32},   {2, true, -3, 100, 400}, {2, false, 0, -7, -7},
+        {3, false, -3, -17, -3},
+        {3, false, -3, 17, 2},
+        {3, false, 2, -5, -20},
+        {2, true, 0, -1, -32},
+        {2, true, -3, 100, 400},
+        {2, false, 0, -7, -7},
         {3, true, 0, 9, 9},  // the status shift is model 2's
+        // Magnitudes beyond 31 act as 31; the most negative int is not negated.
+        {3, false, INT_MIN, -17, -1},
+        {3, false, INT_MIN, 17, 0},
+        {3, false, -32, -17, -1},
+        {3, false, INT_MAX, 3, INT_MIN},
+        {2, true, INT_MIN, 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.model << " " << c.statusShift << " " << c.audioShift);

@@ -85,13 +85,18 @@ bool CPanTiltControl::StartUp() {
 }
 
 bool CPanTiltControl::write(const QByteArray& text) {
+    bool written = false;
     try {
-        return m_port.WriteCommand(text);
+        written = m_port.WriteCommand(text);
     } catch (const CSerialException& error) {
         DebugLogf("[PanTilt] Com%d write failed : %s", m_portNumber,
                   error.errorMessage().toUtf8().constData());
-        return false;
     }
+    // The write purged the port's unread input, so the rest of a started reply is gone and the
+    // next bytes begin a new one. Also after a failed write: the purge comes first, and losing
+    // one reply to the next poll is cheaper than reading a stitched one.
+    m_replies.clear();
+    return written;
 }
 
 void CPanTiltControl::PanTiltMove(uint8_t direction) {

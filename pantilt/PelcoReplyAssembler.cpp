@@ -1,5 +1,9 @@
 #include "pantilt/PelcoReplyAssembler.h"
 
+#include "app/DebugLog.h"
+
+#include <QByteArray>
+
 #include <algorithm>
 #include <cstring>
 
@@ -26,6 +30,15 @@ std::vector<PelcoFrame> CPelcoReplyAssembler::takeFrames() {
         }
         PelcoFrame frame;
         std::copy_n(m_buffer + start, Pelco::kFrameSize, frame.begin());
+        const uint8_t expected = PelcoChecksum(frame);
+        if (frame[6] != expected) {
+            const QByteArray bytes(reinterpret_cast<const char*>(frame.data()), Pelco::kFrameSize);
+            DebugLogf("[PanTilt] Reply dropped, checksum %02x != %02x : %s", frame[6], expected,
+                      bytes.toHex(' ').constData());
+            // Only the sync byte is skipped: the next frame may start inside this one.
+            ++start;
+            continue;
+        }
         frames.push_back(frame);
         start += Pelco::kFrameSize;
     }

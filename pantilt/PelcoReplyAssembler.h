@@ -1,7 +1,10 @@
 #pragma once
-// Gathers the head's reply bytes across reads and hands out every complete 7-byte frame in
-// arrival order. Bytes before a sync byte (0xFF) are line noise and are dropped. Replies carry no
-// checked field, so a frame that lost a byte is read together with the start of the next one.
+// Gathers the head's reply bytes across reads and hands out every complete 7-byte frame whose
+// checksum holds, in arrival order. Bytes before a sync byte (0xFF) are line noise and are
+// dropped. A frame with a wrong checksum (a lost or damaged byte) is dropped with a debug line and
+// the search resumes just after its sync byte, so a good frame that starts inside it is still
+// found. The port discards unread reply bytes at each write, so the owner clears a started frame
+// then: its rest will never come.
 
 #include "pantilt/PelcoFrames.h"
 
@@ -13,7 +16,7 @@ class CPelcoReplyAssembler {
     static constexpr int kCapacity = 256;
 
     void append(const char* bytes, int count);
-    // Complete frames found so far; a started frame stays for the next read.
+    // Complete frames with a good checksum found so far; a started frame stays for the next read.
     std::vector<PelcoFrame> takeFrames();
     int pending() const { return m_count; }
     void clear() { m_count = 0; }

@@ -1,5 +1,6 @@
 // The pan/tilt control against the head simulator on a pseudo-terminal: the frames it sends,
-// the reply assembly, the confirmed moves and their failures, presence and the status poll.
+// the reply assembly and its checksum check, the confirmed moves and their failures, presence
+// and the status poll.
 
 #include "app/ControlReplyTemplates.h"
 #include "app/StationConfig.h"
@@ -7,6 +8,7 @@
 #include "pantilt/PanTiltControl.h"
 #include "pantilt/PanTiltReplySink.h"
 #include "pantilt/PelcoFrames.h"
+#include "tests/pantilt/PseudoTerminal.h"
 #include "tests/pantilt/SimulatedHead.h"
 #include "tests/pantilt/WaitUntil.h"
 #include "tests/support/LogCapture.h"
@@ -150,18 +152,35 @@ TEST_F(PanTiltControlTest, AssemblesRepliesAcrossAndWithinReads) {
         uint16_t pan;
         uint16_t tilt;
         QStringList panLabels;
+        int dropped;  // "[PanTilt] Reply dropped" lines
     } cases[] = {
-        {"split over two reads", {"ff0100", "592328a5"}, 9000, 0, {"* Position : 90.00"}},
+        {"split over two reads", {"ff0100", "592328a5"}, 9000, 0, {"* Position : 90.00"}, 0},
         {"two replies in one read",
          {"ff0100592328a5ff01005b119401"},
          9000,
          4500,
-         {"* Position : 90.00"}},
-        {"other address ignored", {"ff020059232800ff0100590064be"}, 100, 0, {"* Position : 1.00"}},
-        {"noise before the reply", {"0013ff01005b1194ee"}, 0, 4500, {}},
+         {"* Position : 90.00"},
+         0},
+        {"other address ignored",
+         {"ff0200592328a6ff0100590064be"},
+         100,
+         0,
+         {"* Position : 1.00"},
+         0},
+        {"noise before the reply", {"0013ff01005b119401"}, 0, 4500, {}, 0},
+        {"bad checksum changes nothing", {"ff0100592328a4"}, 0, 0, {}, 1},
+        {"good reply after a bad one",
+         {"ff01005b1194eeff0100592328a5"},
+         9000,
+         0,
+         {"* Position : 90.00"},
+         1},
     };
     auto head = startHead();
     ASSERT_TRUE(openPort());
+    const auto droppedLines = [&] {
+        return m_log.lines().filter(QStringLiteral("[PanTilt] Reply dropped")).size();
+    };
     for (const auto& c : cases) {
         ASSERT_TRUE(head->send(QStringLiteral("pan 0")));
         head->clearLines();
@@ -175,16 +194,46 @@ TEST_F(PanTiltControlTest, AssemblesRepliesAcrossAndWithinReads) {
         ASSERT_EQ(m_control.currentPan(), 0);
         ASSERT_EQ(m_control.currentTilt(), 0);
         m_panLabels.clear();
+        const auto droppedBefore = droppedLines();
         for (const QString& chunk : c.chunks) {
             ASSERT_TRUE(head->send(QStringLiteral("raw ") + chunk));
             QTest::qWait(100);  // the control reads every 10 ms: each chunk is its own read
         }
         EXPECT_TRUE(WaitUntil([&] {
-            return m_control.currentPan() == c.pan && m_control.currentTilt() == c.tilt;
+            return m_control.currentPan() == c.pan && m_control.currentTilt() == c.tilt &&
+                   droppedLines() - droppedBefore == c.dropped;
         })) << c.name
-            << ": pan " << m_control.currentPan() << " tilt " << m_control.currentTilt();
+            << ": pan " << m_control.currentPan() << " tilt " << m_control.currentTilt()
+            << " dropped " << droppedLines() - droppedBefore;
         EXPECT_EQ(m_panLabels, c.panLabels) << c.name;
     }
+}
+
+TEST_F(PanTiltControlTest, ReplyFragmentBeforeAWriteIsNotStitchedToTheNextReply) {
+    PseudoTerminal head(m_folder.path(), kPort);
+    ASSERT_TRUE(openPort());
+    const auto fromHex = [](const char* hex) { return QByteArray::fromHex(hex); };
+    head.send(fromHex("ff010059"));
+    // The bytes are in the port before the control may read them (it reads on this thread).
+    QElapsedTimer clock;
+    clock.start();
+    while (head.unreadOnPort() < 4 && clock.elapsed() < 3000) {
+        QThread::msleep(1);
+    }
+    ASSERT_EQ(head.unreadOnPort(), 4);
+    ASSERT_TRUE(WaitUntil([&] { return head.unreadOnPort() == 0; })) << "the fragment was read";
+
+    ASSERT_TRUE(m_control.PanTiltQuery(Pelco::kQueryPan));
+    EXPECT_EQ(head.receive(7).toHex(), QByteArray("ff010051000052"));
+    head.send(fromHex("ff0100592328a5"));
+    ASSERT_TRUE(WaitUntil([&] { return !m_panLabels.isEmpty(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(m_control.currentPan(), 9000);
+    EXPECT_EQ(m_panLabels, QStringList{QStringLiteral("* Position : 90.00")});
+    EXPECT_EQ(m_control.currentTilt(), 0);
+    EXPECT_TRUE(m_log.lines().filter(QStringLiteral("[PanTilt] Reply dropped")).isEmpty())
+        << "the fragment was dropped at the write, not read as a bad frame";
+    EXPECT_TRUE(m_sink.sent.isEmpty());
 }
 
 TEST_F(PanTiltControlTest, PanCompletesOnTheSecondReplyWithinTolerance) {

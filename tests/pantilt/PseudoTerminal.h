@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -57,6 +58,12 @@ class PseudoTerminal {
         return receive(1 << 20, 0);
     }
     void send(const QByteArray& bytes) { ::write(m_master, bytes.constData(), bytes.size()); }
+    // Bytes sent to the port that its reader has not taken yet.
+    int unreadOnPort() const {
+        int count = 0;
+        ::ioctl(m_slave, FIONREAD, &count);
+        return count;
+    }
 
   private:
     int m_master = -1;

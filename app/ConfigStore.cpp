@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -55,9 +56,8 @@ const std::vector<KeyEntry>& StationKeys() {
     return keys;
 }
 
-// An integer key reads only from a plain whole number; anything else keeps the default.
-int ReadInt(QSettings& settings, const char* key, int fallback) {
-    const QVariant value = settings.value(QLatin1String(key));
+// An integer value counts only as a plain whole number; anything else keeps the default.
+int IntOr(const QVariant& value, int fallback) {
     if (!value.isValid()) {
         return fallback;
     }
@@ -75,10 +75,9 @@ int ReadInt(QSettings& settings, const char* key, int fallback) {
     return ok ? number : fallback;
 }
 
-// A text key reads from a plain text (or a number written as one); lists and serialised
-// objects keep the default.
-QString ReadText(QSettings& settings, const char* key, const QString& fallback) {
-    const QVariant value = settings.value(QLatin1String(key));
+// A text value is a plain text (or a number written as one); lists and serialised objects keep
+// the default.
+QString TextOr(const QVariant& value, const QString& fallback) {
     if (!value.isValid()) {
         return fallback;
     }
@@ -115,6 +114,20 @@ ConfigStore::ConfigStore(const QString& iniPath)
 
 ConfigStore::~ConfigStore() = default;
 
+QVariant ConfigStore::read(const char* key) {
+    if (m_observer) {
+        m_observer(Access::Read, QString::fromLatin1(key));
+    }
+    return m_settings->value(QLatin1String(key));
+}
+
+void ConfigStore::write(const char* key, const QVariant& value) {
+    if (m_observer) {
+        m_observer(Access::Write, QString::fromLatin1(key));
+    }
+    m_settings->setValue(QLatin1String(key), value);
+}
+
 QString ConfigStore::location() const {
     return m_settings->fileName();
 }
@@ -132,26 +145,27 @@ void ConfigStore::load(StationConfig& config) {
     m_settings->beginGroup(QLatin1String(kSection));
     for (const KeyEntry& entry : StationKeys()) {
         if (auto* intField = std::get_if<int StationConfig::*>(&entry.field)) {
-            config.*(*intField) = ReadInt(*m_settings, entry.key, defaults.*(*intField));
+            config.*(*intField) = IntOr(read(entry.key), defaults.*(*intField));
         } else {
             auto textField = std::get<QString StationConfig::*>(entry.field);
-            config.*textField = ReadText(*m_settings, entry.key, defaults.*textField);
+            config.*textField = TextOr(read(entry.key), defaults.*textField);
         }
     }
     m_settings->endGroup();
     if (config.Inspection_View_Mode < 0) {
         config.Inspection_View_Mode = 1;
     }
+    // Any integer may stand in the file; the audio samples are shifted by a negated value.
+    config.Audio_Shift = std::clamp(config.Audio_Shift, -kAudioShiftLimit, kAudioShiftLimit);
 }
 
 void ConfigStore::save(const StationConfig& config) {
     m_settings->beginGroup(QLatin1String(kSection));
     for (const KeyEntry& entry : StationKeys()) {
         if (auto* intField = std::get_if<int StationConfig::*>(&entry.field)) {
-            m_settings->setValue(QLatin1String(entry.key), config.*(*intField));
+            write(entry.key, config.*(*intField));
         } else {
-            m_settings->setValue(QLatin1String(entry.key),
-                                 config.*std::get<QString StationConfig::*>(entry.field));
+            write(entry.key, config.*std::get<QString StationConfig::*>(entry.field));
         }
     }
     m_settings->endGroup();
@@ -165,19 +179,19 @@ void ConfigStore::loadMotor(MotorConfig& motor) {
     const MotorConfig defaults;
     m_settings->beginGroup(QLatin1String(kSection));
     motor.Motor_address =
-        static_cast<uint8_t>(ReadInt(*m_settings, "Motor_address", defaults.Motor_address));
+        static_cast<uint8_t>(IntOr(read("Motor_address"), defaults.Motor_address));
     motor.Motor_pan_speed =
-        static_cast<uint8_t>(ReadInt(*m_settings, "Motor_pan_speed", defaults.Motor_pan_speed));
+        static_cast<uint8_t>(IntOr(read("Motor_pan_speed"), defaults.Motor_pan_speed));
     motor.Motor_tilt_speed =
-        static_cast<uint8_t>(ReadInt(*m_settings, "Motor_tilt_speed", defaults.Motor_tilt_speed));
+        static_cast<uint8_t>(IntOr(read("Motor_tilt_speed"), defaults.Motor_tilt_speed));
     m_settings->endGroup();
 }
 
 void ConfigStore::saveMotor(const MotorConfig& motor) {
     m_settings->beginGroup(QLatin1String(kSection));
-    m_settings->setValue(QStringLiteral("Motor_address"), int(motor.Motor_address));
-    m_settings->setValue(QStringLiteral("Motor_pan_speed"), int(motor.Motor_pan_speed));
-    m_settings->setValue(QStringLiteral("Motor_tilt_speed"), int(motor.Motor_tilt_speed));
+    write("Motor_address", int(motor.Motor_address));
+    write("Motor_pan_speed", int(motor.Motor_pan_speed));
+    write("Motor_tilt_speed", int(motor.Motor_tilt_speed));
     m_settings->endGroup();
     m_settings->sync();
 }

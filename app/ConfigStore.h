@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
+class QVariant;
 
 class ConfigStore {
   public:
@@ -28,6 +30,15 @@ class ConfigStore {
     // Where the values are kept, for messages and tests.
     QString location() const;
 
+    // Told of every key read or written, in that order (the order is part of how the station
+    // keeps its settings).
+    enum class Access { Read, Write };
+    using AccessObserver = std::function<void(Access access, const QString& key)>;
+    void setAccessObserver(AccessObserver observer) { m_observer = std::move(observer); }
+
+    // A 32-bit sample can be shifted by at most this many bits either way.
+    static constexpr int kAudioShiftLimit = 31;
+
     // Keys of the station table in their fixed order (index 0 where a key carries one).
     static QStringList keyOrder();
 
@@ -35,5 +46,9 @@ class ConfigStore {
     static constexpr const char* kSection = "Vorn_Test_01_2ch";
 
   private:
+    QVariant read(const char* key);
+    void write(const char* key, const QVariant& value);
+
     std::unique_ptr<QSettings> m_settings;
+    AccessObserver m_observer;
 };

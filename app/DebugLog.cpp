@@ -1,5 +1,7 @@
 #include "app/DebugLog.h"
 
+#include "app/CLocaleFormat.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -26,12 +28,11 @@ void DebugLog(const QString& line) {
 }
 
 void DebugLogf(const char* format, ...) {
-    char buffer[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
+    const QByteArray line = FormatCLocaleV(format, args);
     va_end(args);
-    DebugLog(QString::fromUtf8(buffer));
+    DebugLog(QString::fromUtf8(line));
 }
 
 DebugLogSink SetDebugLogSink(DebugLogSink sink) {

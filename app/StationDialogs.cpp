@@ -45,3 +45,9 @@ void ShowProgress(const QString& title, int steps) {
         d->showProgress(title, steps);
     }
 }
+
+void CloseAllStationDialogs() {
+    if (StationDialogs* d = g_dialogs.load()) {
+        d->closeAll();
+    }
+}

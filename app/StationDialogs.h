@@ -15,6 +15,9 @@ class StationDialogs {
     virtual void showSystemMessage(const QString& caption, const QString& text) = 0;
     // The timed progress dialog with `steps` steps of 100 ms; returns when it has closed.
     virtual void showProgress(const QString& title, int steps) = 0;
+    // The station is shutting down: close every open dialog as its time-out or cancel would,
+    // answer every thread waiting for one, and answer later calls at once (no dialog shown).
+    virtual void closeAll() {}
 };
 
 // Installs the implementation used by the free functions below (not owned). nullptr removes it;
@@ -27,3 +30,5 @@ void ShowMessage(const QString& caption, const QString& text);
 bool AskYesNo(const QString& caption, const QString& text);
 void ShowSystemMessage(const QString& caption, const QString& text);
 void ShowProgress(const QString& title, int steps);
+// See StationDialogs::closeAll; nothing without an installed implementation.
+void CloseAllStationDialogs();

@@ -22,7 +22,7 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent)
       m_device(std::make_unique<CPhonoluxDevice>(*this)) {
     setObjectName(QStringLiteral("CDlgMain"));
     m_run.inspectionState = &m_inspectionState;
-    m_pipeline = std::make_unique<CInspectionPipeline>(m_device->settings(), m_run);
+    m_pipeline = std::make_unique<CInspectionPipeline>(m_run);
     m_pipeline->setCameraModelSource([this] { return m_device ? m_device->cameraModel() : 3; });
     m_device->setPipeline(m_pipeline.get());
     connect(m_pipeline.get(), &CInspectionPipeline::pictureReady, this, &CDlgMain::OnPicture,
@@ -64,8 +64,13 @@ void CDlgMain::ApplyConfig() {
     m_storage->applyConfig();
 }
 
-::SensorSettings& CDlgMain::Sensor() {
-    return m_device ? m_device->settings() : m_detachedSettings;
+CSensorSettingsStore::Snapshot CDlgMain::Sensor() const {
+    return m_device ? m_device->settings() : m_detachedSettings.snapshot();
+}
+
+CSensorSettingsStore::Snapshot CDlgMain::UpdateSensor(
+    const std::function<void(::SensorSettings&)>& change) {
+    return m_device ? m_device->updateSettings(change) : m_detachedSettings.update(change);
 }
 
 InspectionArea& CDlgMain::SavedArea() {
@@ -82,7 +87,7 @@ bool CDlgMain::StopSensor() {
 
 void CDlgMain::DestroyDevice() {
     if (m_device) {
-        m_detachedSettings = m_device->settings();
+        m_detachedSettings.publish(*m_device->settings());
         m_detachedArea = m_device->savedArea();
     }
     m_device.reset();
@@ -102,12 +107,16 @@ void CDlgMain::startScreenRefresh() {
         this, [this] { m_timers.start(kTimerRefreshScreen, kRefreshScreenDelay_ms, true); });
 }
 
-::SensorSettings* CDlgMain::sensorSettings(int sensorIndex) {
-    return sensorIndex == 0 && m_device ? &m_device->settings() : nullptr;
+std::shared_ptr<const ::SensorSettings> CDlgMain::updateSensorSettings(
+    int sensorIndex, const std::function<void(::SensorSettings&)>& change) {
+    if (sensorIndex != 0 || !m_device) {
+        return nullptr;
+    }
+    return m_device->updateSettings(change);
 }
 
 void CDlgMain::resetSpotTracker(int beamformingCount) {
-    m_pipeline->evaluation().ResetSpotTracker(beamformingCount);
+    m_pipeline->evaluation().RequestSpotTrackerReset(beamformingCount);
 }
 
 bool CDlgMain::isSensorWorkerAlive() {

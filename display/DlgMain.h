@@ -8,7 +8,7 @@
 #include "display/InspectionState.h"
 #include "inspection/RunContext.h"
 #include "sensor/SensorHost.h"
-#include "sensor/SensorSettings.h"
+#include "sensor/SensorSettingsStore.h"
 #include "storage/ProductSelectionHost.h"
 
 #include <QColor>
@@ -54,8 +54,11 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     int InspectionState() const { return m_inspectionState.load(); }
     void SetInspectionState(int state) { m_inspectionState.store(state); }
 
-    // The camera's live settings and the copy kept while Setup is shown.
-    ::SensorSettings& Sensor();
+    // The camera's settings in force, changed only as a whole (the worker reads them), and the
+    // area kept while Setup is shown (UI thread).
+    CSensorSettingsStore::Snapshot Sensor() const;
+    CSensorSettingsStore::Snapshot UpdateSensor(
+        const std::function<void(::SensorSettings&)>& change);
     InspectionArea& SavedArea();
 
     TimerTable& Timers() { return m_timers; }
@@ -86,7 +89,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     void showResultText(const QString& text, int fontHeight, const QColor& color) override;
     void startScreenRefresh() override;
     void setInspectionState(int state) override { SetInspectionState(state); }
-    ::SensorSettings* sensorSettings(int sensorIndex) override;
+    std::shared_ptr<const ::SensorSettings> updateSensorSettings(
+        int sensorIndex, const std::function<void(::SensorSettings&)>& change) override;
     void resetSpotTracker(int beamformingCount) override;
     bool isSensorWorkerAlive() override;
     void sendMeasuringParameters(int distance, int freqMin, int freqMax) override;
@@ -124,7 +128,7 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     std::unique_ptr<CInspectionPipeline> m_pipeline;
     std::unique_ptr<CStationStorage> m_storage;
     // Kept when the device is gone, so late callers still find settings.
-    ::SensorSettings m_detachedSettings;
+    CSensorSettingsStore m_detachedSettings;
     InspectionArea m_detachedArea;
 
     QImage m_picture;

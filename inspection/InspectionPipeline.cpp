@@ -26,9 +26,8 @@ bool PictureFits(const SensorFrames& frames) {
 
 }  // namespace
 
-CInspectionPipeline::CInspectionPipeline(const SensorSettings& settings, RunContext& run,
-                                         QObject* parent)
-    : QObject(parent), m_settings(settings), m_run(run) {}
+CInspectionPipeline::CInspectionPipeline(RunContext& run, QObject* parent)
+    : QObject(parent), m_run(run) {}
 
 PicturePlacement CInspectionPipeline::PlacePicture(const QRect& pictureRect, int model,
                                                    int rotation) {
@@ -41,20 +40,20 @@ PicturePlacement CInspectionPipeline::PlacePicture(const QRect& pictureRect, int
     return placement;
 }
 
-bool CInspectionPipeline::OutlineIsGreen() const {
+bool CInspectionPipeline::OutlineIsGreen(const SensorSettings& settings) const {
     if (m_run.state() != 2 || !m_run.positionMatch.load()) {
         return false;
     }
     const float seconds = std::floor(m_run.elapsed_s.load());
-    return m_settings.initial_exception_time <= seconds && seconds < m_settings.focus_time;
+    return settings.initial_exception_time <= seconds && seconds < settings.focus_time;
 }
 
-void CInspectionPipeline::ConvertPicture(SensorFrames& frames) {
+void CInspectionPipeline::ConvertPicture(SensorFrames& frames, const SensorSettings& settings) {
     if (!PictureFits(frames)) {
         return;
     }
     const int width = frames.pictureWidth, height = frames.pictureHeight;
-    const InspectionArea& area = m_settings.area;
+    const InspectionArea& area = settings.area;
     if (m_run.state() == 2) {
         DarkenOutsideArea(frames.rawPicture.data(), width, height, area);
     }
@@ -73,14 +72,15 @@ void CInspectionPipeline::ConvertPicture(SensorFrames& frames) {
                 break;  // other values leave the display picture as it was
         }
     }
-    DrawAreaOutline(Display(frames), width, height, area, model == 3 ? 2 : 1, OutlineIsGreen());
+    DrawAreaOutline(Display(frames), width, height, area, model == 3 ? 2 : 1,
+                    OutlineIsGreen(settings));
 }
 
 void CInspectionPipeline::ClearPeakInArea() {
     m_evaluation.SetPeakInArea(false);
 }
 
-void CInspectionPipeline::OverlayAcousticMap(SensorFrames& frames) {
+void CInspectionPipeline::OverlayAcousticMap(SensorFrames& frames, const SensorSettings& settings) {
     if (!PictureFits(frames) || frames.mapColumns <= 0 || frames.mapRows <= 0 ||
         frames.mapColumns * frames.mapRows > static_cast<int>(frames.acousticMap.size())) {
         return;
@@ -90,9 +90,9 @@ void CInspectionPipeline::OverlayAcousticMap(SensorFrames& frames) {
         const bool accepted = ExamineAreaSpots(
             Display(frames), frames.pictureWidth, frames.pictureHeight, model,
             frames.acousticMap.data(), frames.mapColumns, frames.mapRows, frames.maxAcousticLevel,
-            m_settings.area,
-            [this](int column, int row, float level) {
-                return m_evaluation.CheckSpot(column, row, level, m_settings);
+            settings.area,
+            [this, &settings](int column, int row, float level) {
+                return m_evaluation.CheckSpot(column, row, level, settings);
             },
             m_run.filterDisplay.load());
         if (accepted) {
@@ -105,17 +105,17 @@ void CInspectionPipeline::OverlayAcousticMap(SensorFrames& frames) {
                       frames.maxAcousticLevel);
 }
 
-void CInspectionPipeline::ShowPicture(const SensorFrames& frames) {
+void CInspectionPipeline::ShowPicture(const SensorFrames& frames, const SensorSettings& settings) {
     if (!PictureFits(frames)) {
         return;
     }
     // A deep copy: the worker overwrites its buffer with the next picture.
     const QImage view(frames.displayPicture.data(), frames.pictureWidth, frames.pictureHeight,
                       frames.pictureWidth * 4, QImage::Format_ARGB32);
-    emit pictureReady(view.copy(), PictureModel(frames), m_settings.picture_rotation);
+    emit pictureReady(view.copy(), PictureModel(frames), settings.picture_rotation);
 }
 
-void CInspectionPipeline::EvaluateSpectrum(SensorFrames& frames) {
+void CInspectionPipeline::EvaluateSpectrum(SensorFrames& frames, const SensorSettings& settings) {
     EvaluationInputs inputs;
     inputs.inspectionState = m_run.state();
     inputs.elapsed_s = m_run.elapsed_s.load();
@@ -123,7 +123,7 @@ void CInspectionPipeline::EvaluateSpectrum(SensorFrames& frames) {
     inputs.cameraModel = m_cameraModel ? m_cameraModel() : PictureModel(frames);
     inputs.debugFlag = m_run.debugFlag.load();
     const bool wasLatched = m_evaluation.NgLatched();
-    m_evaluation.EvaluateSpectrum(frames.spectrum.data(), frames.spectrumStamp, m_settings, inputs);
+    m_evaluation.EvaluateSpectrum(frames.spectrum.data(), frames.spectrumStamp, settings, inputs);
     if (!wasLatched && m_evaluation.NgLatched()) {
         frames.ngSpectrum = m_evaluation.NgSpectrum();
         frames.ngSpectrumStamp = m_evaluation.NgSpectrumTimeStamp();

@@ -29,15 +29,15 @@ class CInspectionPipeline : public QObject, public SensorPipeline {
     static constexpr QRect kThermalRect{0, 540, 640, 480};
     static constexpr int kModel3Margin = 40;
 
-    CInspectionPipeline(const SensorSettings& settings, RunContext& run, QObject* parent = nullptr);
+    explicit CInspectionPipeline(RunContext& run, QObject* parent = nullptr);
 
     static PicturePlacement PlacePicture(const QRect& pictureRect, int model, int rotation);
 
-    void ConvertPicture(SensorFrames& frames) override;
+    void ConvertPicture(SensorFrames& frames, const SensorSettings& settings) override;
     void ClearPeakInArea() override;
-    void OverlayAcousticMap(SensorFrames& frames) override;
-    void ShowPicture(const SensorFrames& frames) override;
-    void EvaluateSpectrum(SensorFrames& frames) override;
+    void OverlayAcousticMap(SensorFrames& frames, const SensorSettings& settings) override;
+    void ShowPicture(const SensorFrames& frames, const SensorSettings& settings) override;
+    void EvaluateSpectrum(SensorFrames& frames, const SensorSettings& settings) override;
     bool ColourThermal(const SensorFrames& frames) override;
     void ShowThermal() override;
     bool IsNgLatched() const override { return m_evaluation.NgLatched(); }
@@ -53,9 +53,8 @@ class CInspectionPipeline : public QObject, public SensorPipeline {
     void thermalReady(const QImage& bitmap);
 
   private:
-    bool OutlineIsGreen() const;
+    bool OutlineIsGreen(const SensorSettings& settings) const;
 
-    const SensorSettings& m_settings;
     RunContext& m_run;
     CSensorEvaluation m_evaluation;
     QImage m_thermal;

@@ -85,6 +85,10 @@ void CSensorEvaluation::EvaluateSpectrum(const float* levels, uint64_t timeStamp
 
 bool CSensorEvaluation::CheckSpot(int column, int row, float level,
                                   const SensorSettings& settings) {
+    const int pending = m_pendingTrackerReset.exchange(kNoResetPending);
+    if (pending != kNoResetPending) {
+        ResetSpotTracker(pending);
+    }
     const int w = std::clamp(m_compared, 1, kSpotTrackerEntries);
     if (m_examinations == 0) {
         m_spots[0] = {column, row, level};
@@ -116,6 +120,10 @@ void CSensorEvaluation::ResetEvaluation() {
     m_peakLevel.store(0.0f);
     m_lpassCount.store(0);
     m_ngSpectrum.fill(0.0f);
+}
+
+void CSensorEvaluation::RequestSpotTrackerReset(int beamformingCount) {
+    m_pendingTrackerReset.store(std::max(beamformingCount, 0));
 }
 
 void CSensorEvaluation::ResetSpotTracker(int beamformingCount) {

@@ -32,8 +32,12 @@ class CSensorEvaluation {
     // The stability check of a loud spot at cell (column, row): true = accept.
     bool CheckSpot(int column, int row, float level, const SensorSettings& settings);
     void ResetEvaluation();
-    // Clears the tracker; a positive count becomes the compared number (at most 20).
+    // Clears the tracker; a positive count becomes the compared number (at most 20). On the
+    // thread that checks spots (the worker).
     void ResetSpotTracker(int beamformingCount);
+    // From any other thread (a product selection): the worker resets the tracker before its
+    // next spot check, so the tracker is never written while it is read.
+    void RequestSpotTrackerReset(int beamformingCount);
 
     // Results.
     bool NgLatched() const { return m_ngLatch.load() != 0; }
@@ -71,6 +75,8 @@ class CSensorEvaluation {
     uint64_t m_ngSpectrumTimeStamp = 0;
     std::atomic<bool> m_peakInArea{false};
 
+    static constexpr int kNoResetPending = -1;
+    std::atomic<int> m_pendingTrackerReset{kNoResetPending};
     std::array<Spot, kSpotTrackerEntries> m_spots{};
     int m_examinations = 0;
     int m_compared = 2;  // until settings are loaded

@@ -1,5 +1,6 @@
 #include "sensor/ConectSocket.h"
 
+#include "app/DebugLog.h"
 #include "sensor/ReceiveRing.h"
 
 #include <QMetaObject>
@@ -63,6 +64,10 @@ bool CConectSocket::Connect(const QString& address, int port) {
     if (address.isEmpty() || port <= 0) {
         return false;
     }
+    if (QThread::currentThread() != thread()) {
+        DebugLog(QStringLiteral("[Sensor] Connect refused: not on the link's own thread"));
+        return false;
+    }
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = htons(static_cast<uint16_t>(port));
@@ -88,26 +93,22 @@ bool CConectSocket::Connect(const QString& address, int port) {
     setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bufferBytes, sizeof(bufferBytes));
     setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof(bufferBytes));
     Close();
-    m_fd.store(fd);
     ConfigureKeepAlive(fd);
-    if (QThread::currentThread() == thread()) {
-        attach(fd);
-    } else {
-        QMetaObject::invokeMethod(
-            this, [this, fd] { attach(fd); }, Qt::QueuedConnection);
+    {
+        std::lock_guard lock(m_handleMutex);
+        m_fd.store(fd);
     }
+    attach(fd);
     return true;
 }
 
 void CConectSocket::attach(int fd) {
-    if (m_fd.load() != fd) {
-        return;  // closed again before the attach arrived
-    }
     m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &CConectSocket::OnReceive);
 }
 
 bool CConectSocket::Send(const QByteArray& bytes) {
+    std::lock_guard lock(m_handleMutex);
     const int fd = m_fd.load();
     if (fd < 0) {
         return false;
@@ -135,18 +136,23 @@ bool CConectSocket::Send(const QByteArray& bytes) {
 }
 
 void CConectSocket::Close() {
-    const int fd = m_fd.exchange(-1);
+    int fd;
+    {
+        std::lock_guard lock(m_handleMutex);
+        fd = m_fd.exchange(-1);
+    }
     if (QThread::currentThread() == thread()) {
         release(fd);
-    } else {
-        // The notifier belongs to this object's thread; it goes there together with the handle.
-        QMetaObject::invokeMethod(
-            this, [this, fd] { release(fd); }, Qt::QueuedConnection);
+        return;
     }
+    // The notifier belongs to this object's thread; the handle stays open until the notifier
+    // watching it is gone, so its number cannot be reused under a newer link's notifier.
+    QMetaObject::invokeMethod(
+        this, [this, fd] { release(fd); }, Qt::QueuedConnection);
 }
 
 void CConectSocket::release(int fd) {
-    if (m_notifier != nullptr) {
+    if (m_notifier != nullptr && (fd < 0 || m_notifier->socket() == fd)) {
         // Possibly inside the notifier's own signal, so it is silenced now and deleted later.
         m_notifier->setEnabled(false);
         m_notifier->deleteLater();

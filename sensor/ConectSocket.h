@@ -1,7 +1,8 @@
 #pragma once
 // The TCP link to the camera: a POSIX socket connected with the fixed options, whose read and
 // peer-closed events reach the UI thread through a QSocketNotifier. Received chunks go straight
-// into the receive ring.
+// into the receive ring. Connect and Close belong to the object's (UI) thread; Send may be called
+// from any thread.
 
 #include <QByteArray>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 class CReceiveRing;
 class QSocketNotifier;
@@ -25,12 +27,13 @@ class CConectSocket : public QObject {
     explicit CConectSocket(CReceiveRing& ring, QObject* parent = nullptr);
     ~CConectSocket() override;
 
-    // Connects with a 1 s limit and attaches the socket to this object's thread for read and
-    // close events (queued when called from another thread). True when connected.
+    // Connects with a 1 s limit and attaches the socket for read and close events. On this
+    // object's thread only (elsewhere it refuses with a debug line). True when connected.
     bool Connect(const QString& address, int port);
     // Sends the whole command; callable from any thread. False when not connected or failed.
     bool Send(const QByteArray& bytes);
-    // Detaches and closes; no close notification follows.
+    // Detaches and closes; no close notification follows. On this object's thread (elsewhere
+    // the handle is closed at once and the notifier released there later).
     void Close();
 
     bool IsConnected() const { return m_connected.load() != 0; }
@@ -50,6 +53,9 @@ class CConectSocket : public QObject {
     void release(int fd);
 
     CReceiveRing& m_ring;
+    // Held while a handle is used for sending or closed, so a send never reaches a handle number
+    // that was closed and given to another connection meanwhile.
+    std::mutex m_handleMutex;
     std::atomic<int> m_fd{-1};
     std::atomic<uint8_t> m_connected{0};
     QSocketNotifier* m_notifier = nullptr;

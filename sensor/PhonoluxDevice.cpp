@@ -19,11 +19,13 @@ constexpr int kWorkerNiceLevel = -2;
 }
 
 CPhonoluxDevice::CPhonoluxDevice(SensorHost& host, QObject* parent)
-    : QObject(parent), m_host(host), m_socket(m_ring, this) {
+    : QObject(parent), m_host(host), m_socket(m_ring, this), m_uiThread(this) {
     connect(&m_socket, &CConectSocket::closed, this, &CPhonoluxDevice::ConnectionLost);
 }
 
 CPhonoluxDevice::~CPhonoluxDevice() {
+    // A thread still waiting for a start or stop is answered; nothing runs for it any more.
+    m_uiThread.close();
     m_run.exchange(0);
     joinWorker();
     m_socket.Close();
@@ -40,25 +42,31 @@ void CPhonoluxDevice::joinWorker() {
 }
 
 void CPhonoluxDevice::Start() {
+    m_uiThread.call([this] { startOnUiThread(); });
+}
+
+void CPhonoluxDevice::startOnUiThread() {
     // A worker that outlived the wait of an earlier Stop is finished first.
     joinWorker();
     m_decoder.reset();
     m_ring.reset();
     m_decoder.frames().ngSpectrumStamp = 0;
 
-    if (m_settings.ip_addr.isEmpty()) {
+    const CSensorSettingsStore::Snapshot settings = m_settings.snapshot();
+    if (settings->ip_addr.isEmpty()) {
         return;
     }
-    if (!m_socket.Connect(m_settings.ip_addr, m_settings.port)) {
+    if (!m_socket.Connect(settings->ip_addr, settings->port)) {
         m_socket.SetConnected(false);
         return;
     }
     m_socket.SetConnected(true);
     m_linkUp.store(true);
+    const unsigned generation = ++m_linkGeneration;
 
     m_run.exchange(1);
     m_alive.exchange(1);
-    if (m_settings.sensor_index != 0) {
+    if (settings->sensor_index != 0) {
         return;
     }
     SensorWorkerLinks links{m_ring,
@@ -72,9 +80,10 @@ void CPhonoluxDevice::Start() {
                             m_run,
                             m_alive,
                             [this](const QByteArray& command) { return m_socket.Send(command); },
-                            [this](const QString&) {
-                                QMetaObject::invokeMethod(this, &CPhonoluxDevice::onFramingLost,
-                                                          Qt::QueuedConnection);
+                            [this, generation](const QString&) {
+                                QMetaObject::invokeMethod(
+                                    this, [this, generation] { onFramingLost(generation); },
+                                    Qt::QueuedConnection);
                             }};
     m_worker = std::thread([links] {
         // Decoding must keep pace with the camera; without the privilege the thread stays at
@@ -86,6 +95,12 @@ void CPhonoluxDevice::Start() {
 }
 
 bool CPhonoluxDevice::Stop() {
+    bool found = false;
+    m_uiThread.call([this, &found] { found = stopOnUiThread(); });
+    return found;
+}
+
+bool CPhonoluxDevice::stopOnUiThread() {
     m_host.inspectionState().store(0);
     bool found = false;
     if (m_run.load() == 1) {
@@ -96,7 +111,7 @@ bool CPhonoluxDevice::Stop() {
         while (m_alive.load() != 0) {
             const uint32_t elapsed = TickCountMs() - started;
             if (elapsed >= static_cast<uint32_t>(kStopWaitMs)) {
-                DebugLogf("T.E Count[%d] = %d, t = %d", m_settings.sensor_index, polls,
+                DebugLogf("T.E Count[%d] = %d, t = %d", m_settings.snapshot()->sensor_index, polls,
                           static_cast<int>(elapsed));
                 break;
             }
@@ -115,20 +130,24 @@ bool CPhonoluxDevice::Stop() {
 }
 
 bool CPhonoluxDevice::SendMeasuringParameters() {
+    const CSensorSettingsStore::Snapshot settings = m_settings.snapshot();
     return m_socket.Send(
         camera::EncodeCommand(camera::kIdSetParameters, camera::NextSequence(m_sequence),
                               camera::MeasuringParametersPayload(
-                                  m_settings.distance, m_settings.freq_min, m_settings.freq_max)));
+                                  settings->distance, settings->freq_min, settings->freq_max)));
 }
 
 bool CPhonoluxDevice::SendBrightness(int brightness) {
-    m_settings.brightness = brightness;
+    m_settings.update([brightness](SensorSettings& settings) { settings.brightness = brightness; });
     return m_socket.Send(camera::EncodeCommand(camera::kIdSetParameters,
                                                camera::NextSequence(m_sequence),
                                                camera::BrightnessPayload(brightness)));
 }
 
-void CPhonoluxDevice::onFramingLost() {
+void CPhonoluxDevice::onFramingLost(unsigned linkGeneration) {
+    if (linkGeneration != m_linkGeneration) {
+        return;  // the link it was reported for has been stopped and another started since
+    }
     m_socket.SetConnected(false);
     ConnectionLost();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The one acoustic camera of the station: its settings, its link (socket and receive ring), the
-// decoding worker with its framing state and decoded frames, and the two history queues.
+// decoding worker with its framing state and decoded frames, and the two history queues. The
+// link's socket notifier and the ring's reset belong to the UI thread: a start or stop asked for
+// on another thread is carried out there while the caller waits.
 
+#include "app/UiThreadCaller.h"
 #include "sensor/ConectSocket.h"
 #include "sensor/ReceiveRing.h"
 #include "sensor/SensorPipeline.h"
-#include "sensor/SensorSettings.h"
+#include "sensor/SensorSettingsStore.h"
 #include "sensor/SpectrogramQueue.h"
 #include "sensor/StreamDecoder.h"
 #include "sensor/WaveFormQueue.h"
@@ -14,6 +17,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 class SensorHost;
@@ -26,15 +30,15 @@ class CPhonoluxDevice : public QObject {
     explicit CPhonoluxDevice(SensorHost& host, QObject* parent = nullptr);
     ~CPhonoluxDevice() override;
 
-    // Resets framing and ring, connects to settings().ip_addr:port and starts the worker.
-    // Does nothing more when the address is empty or the connect fails.
+    // Resets framing and ring, connects to the settings' ip_addr:port and starts the worker.
+    // Does nothing more when the address is empty or the connect fails. From any thread.
     void Start();
     // Inspection state 0, the worker stopped (500 ms at most), the stop command, the socket
-    // closed. True when a running worker was found.
+    // closed. True when a running worker was found. From any thread.
     bool Stop();
     // The measuring parameters (distance, frequencies) while the worker runs, without reconnect.
     bool SendMeasuringParameters();
-    // A new brightness: kept in the settings and sent to the camera at once.
+    // A new brightness: published with the settings and sent to the camera at once.
     bool SendBrightness(int brightness);
     // Stop and tell the operator, once per started link. UI thread.
     void ConnectionLost();
@@ -46,9 +50,15 @@ class CPhonoluxDevice : public QObject {
     int connectionState() const { return m_connectionState.load(); }
     void setConnectionState(int state) { m_connectionState.store(state); }
 
-    SensorSettings& settings() { return m_settings; }
-    const SensorSettings& settings() const { return m_settings; }
-    // The area as it was when Setup opened, restored when Setup closes.
+    // The settings in force (an immutable snapshot).
+    CSensorSettingsStore::Snapshot settings() const { return m_settings.snapshot(); }
+    // Copies, changes and publishes the settings; the worker sees them from its next item.
+    CSensorSettingsStore::Snapshot updateSettings(
+        const std::function<void(SensorSettings&)>& change) {
+        return m_settings.update(change);
+    }
+    CSensorSettingsStore& settingsStore() { return m_settings; }
+    // The area as it was when Setup opened, restored when Setup closes. UI thread.
     InspectionArea& savedArea() { return m_savedArea; }
 
     // Camera model 2 or 3; survives reconnects.
@@ -72,10 +82,12 @@ class CPhonoluxDevice : public QObject {
 
   private:
     void joinWorker();
-    void onFramingLost();
+    void startOnUiThread();
+    bool stopOnUiThread();
+    void onFramingLost(unsigned linkGeneration);
 
     SensorHost& m_host;
-    SensorSettings m_settings;
+    CSensorSettingsStore m_settings;
     InspectionArea m_savedArea;
     std::atomic<int> m_connectionState{0};
     CReceiveRing m_ring;
@@ -89,5 +101,8 @@ class CPhonoluxDevice : public QObject {
     std::atomic<int> m_run{0};
     std::atomic<uint8_t> m_alive{0};
     std::atomic<bool> m_linkUp{false};
+    // Counts started links, so a framing loss reported late never ends a newer link. UI thread.
+    unsigned m_linkGeneration = 0;
     std::thread m_worker;
+    UiThreadCaller m_uiThread;
 };

@@ -44,7 +44,8 @@ void CSensorWorker::Run() {
 
 void CSensorWorker::SendStartCommands() {
     std::memset(m_waveformElement.get(), 0, CWaveFormQueue::kElementBytes);
-    const SensorSettings& settings = m_links.settings;
+    const CSensorSettingsStore::Snapshot snapshot = m_links.settings.snapshot();
+    const SensorSettings& settings = *snapshot;
     camera::StartValues values;
     values.model = m_links.decoder.cameraModel();
     values.range = settings.freq_range;
@@ -86,7 +87,7 @@ CSensorWorker::StepResult CSensorWorker::Step() {
 }
 
 CSensorWorker::StepResult CSensorWorker::reportLoss(const QString& reason) {
-    DebugLogf("[Sensor #%d] Framing lost: %s", m_links.settings.sensor_index,
+    DebugLogf("[Sensor #%d] Framing lost: %s", m_links.settings.snapshot()->sensor_index,
               reason.toUtf8().constData());
     if (m_links.framingLost) {
         m_links.framingLost(reason);
@@ -96,18 +97,21 @@ CSensorWorker::StepResult CSensorWorker::reportLoss(const QString& reason) {
 
 void CSensorWorker::onItem(const ItemInfo& item) {
     SensorFrames& frames = m_links.decoder.frames();
+    // One item, one set of settings, however often they are changed meanwhile.
+    const CSensorSettingsStore::Snapshot snapshot = m_links.settings.snapshot();
+    const SensorSettings& settings = *snapshot;
     switch (item.kind) {
         case ItemKind::Picture:
-            m_links.pipeline.ConvertPicture(frames);
+            m_links.pipeline.ConvertPicture(frames, settings);
             break;
         case ItemKind::AcousticMap:
-            handleAcousticMap();
+            handleAcousticMap(settings);
             break;
         case ItemKind::Spectrum:
-            handleSpectrum();
+            handleSpectrum(settings);
             break;
         case ItemKind::Waveform:
-            handleWaveform();
+            handleWaveform(settings);
             break;
         case ItemKind::Thermal:
             if (m_links.pipeline.ColourThermal(frames)) {
@@ -119,27 +123,27 @@ void CSensorWorker::onItem(const ItemInfo& item) {
     }
 }
 
-void CSensorWorker::handleAcousticMap() {
+void CSensorWorker::handleAcousticMap(const SensorSettings& settings) {
     SensorFrames& frames = m_links.decoder.frames();
     SensorPipeline& pipeline = m_links.pipeline;
     pipeline.ClearPeakInArea();
-    if (frames.maxAcousticLevel >= static_cast<float>(m_links.settings.acoustic_level)) {
-        pipeline.OverlayAcousticMap(frames);
+    if (frames.maxAcousticLevel >= static_cast<float>(settings.acoustic_level)) {
+        pipeline.OverlayAcousticMap(frames, settings);
     }
     const int state = m_links.host.inspectionState().load();
-    const bool frozen = (state == 2 || state == 3) && pipeline.IsNgLatched() &&
-                        m_links.settings.inspection_mode == 1;
+    const bool frozen =
+        (state == 2 || state == 3) && pipeline.IsNgLatched() && settings.inspection_mode == 1;
     if (!frozen) {
-        pipeline.ShowPicture(frames);
+        pipeline.ShowPicture(frames, settings);
     }
 }
 
-bool CSensorWorker::queueReceivesThinned(uint32_t itemCount) const {
+bool CSensorWorker::queueReceivesThinned(uint32_t itemCount, const SensorSettings& settings) const {
     // The faster model is thinned in the high range: every fourth item reaches the queue.
     if (m_links.decoder.cameraModel() == camera::kModel320Grey) {
         return true;
     }
-    switch (m_links.settings.freq_range) {
+    switch (settings.freq_range) {
         case 0:
             return true;
         case 1:
@@ -149,11 +153,11 @@ bool CSensorWorker::queueReceivesThinned(uint32_t itemCount) const {
     }
 }
 
-void CSensorWorker::handleSpectrum() {
+void CSensorWorker::handleSpectrum(const SensorSettings& settings) {
     SensorFrames& frames = m_links.decoder.frames();
     SensorPipeline& pipeline = m_links.pipeline;
-    pipeline.EvaluateSpectrum(frames);
-    if (queueReceivesThinned(m_links.decoder.spectrumItemCount())) {
+    pipeline.EvaluateSpectrum(frames, settings);
+    if (queueReceivesThinned(m_links.decoder.spectrumItemCount(), settings)) {
         m_links.spectrogram.PushDiscardingOldest(frames.spectrum.data());
     }
     pipeline.SetCurve(kLiveCurveSlot, frames.spectrum.data());
@@ -162,7 +166,7 @@ void CSensorWorker::handleSpectrum() {
     }
 }
 
-void CSensorWorker::handleWaveform() {
+void CSensorWorker::handleWaveform(const SensorSettings& settings) {
     if (m_links.pipeline.IsNgLatched()) {
         return;
     }
@@ -173,7 +177,7 @@ void CSensorWorker::handleWaveform() {
         std::memcpy(element, frames.waveform[0].data(), partBytes);
         std::memcpy(element + partBytes, frames.waveform[1].data(), partBytes);
     } else {
-        if (!queueReceivesThinned(m_links.decoder.waveformItemCount())) {
+        if (!queueReceivesThinned(m_links.decoder.waveformItemCount(), settings)) {
             return;
         }
         std::memcpy(element + 2 * partBytes, frames.waveform[0].data(), partBytes);

@@ -3,7 +3,7 @@
 // the stream decoder and routes each item to the queues and the pipeline. Run() is the thread
 // body; Step() is one pass of its loop, for callers that drive it themselves.
 
-#include "sensor/SensorSettings.h"
+#include "sensor/SensorSettingsStore.h"
 #include "sensor/StreamDecoderSink.h"
 
 #include <QByteArray>
@@ -26,7 +26,8 @@ struct SensorWorkerLinks {
     CStreamDecoder& decoder;
     CSpectrogramQueue& spectrogram;
     CWaveFormQueue& waveform;
-    const SensorSettings& settings;
+    // The settings in force; the worker takes a snapshot per item.
+    const CSensorSettingsStore& settings;
     SensorHost& host;
     SensorPipeline& pipeline;
     std::atomic<uint32_t>& sequenceCounter;
@@ -52,10 +53,10 @@ class CSensorWorker : public StreamDecoderSink {
     void onItem(const ItemInfo& item) override;
 
   private:
-    void handleSpectrum();
-    void handleWaveform();
-    void handleAcousticMap();
-    bool queueReceivesThinned(uint32_t itemCount) const;
+    void handleSpectrum(const SensorSettings& settings);
+    void handleWaveform(const SensorSettings& settings);
+    void handleAcousticMap(const SensorSettings& settings);
+    bool queueReceivesThinned(uint32_t itemCount, const SensorSettings& settings) const;
     StepResult reportLoss(const QString& reason);
 
     SensorWorkerLinks m_links;

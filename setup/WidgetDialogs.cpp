@@ -1,51 +1,70 @@
 #include "setup/WidgetDialogs.h"
 
+#include "app/DebugLog.h"
+#include "app/ModalLoop.h"
 #include "setup/DlgMessage.h"
 #include "setup/DlgMessageYesNo.h"
 #include "setup/DlgProgress.h"
 
 #include <QMessageBox>
-#include <QMetaObject>
-#include <QThread>
 
-WidgetDialogs::WidgetDialogs(QWidget* owner) : m_owner(owner) {}
+WidgetDialogs::WidgetDialogs(QWidget* owner) : m_owner(owner), m_caller(this) {}
 
-template <typename Function>
-void WidgetDialogs::OnUiThread(Function&& function) {
-    if (QThread::currentThread() == thread()) {
-        function();
-        return;
+bool WidgetDialogs::OnUiThread(const std::function<void()>& show) {
+    if (m_closed.load()) {
+        return false;
     }
-    QMetaObject::invokeMethod(this, std::forward<Function>(function), Qt::BlockingQueuedConnection);
+    bool shown = false;
+    m_caller.call([&] {
+        if (!ModalLoop::IsClosed()) {
+            show();
+            shown = true;
+        }
+    });
+    return shown;
 }
 
 void WidgetDialogs::showMessage(const QString& caption, const QString& text) {
+    DebugLog(QStringLiteral("[Message] %1 : %2").arg(caption, text));
     OnUiThread([&] {
         CDlgMessage dialog(m_owner);
         dialog.SetTitle(caption);
         dialog.SetText(text);
-        dialog.exec();
+        ModalLoop::Exec(dialog, [&dialog] { dialog.accept(); });
     });
 }
 
 bool WidgetDialogs::askYesNo(const QString& caption, const QString& text) {
+    DebugLog(QStringLiteral("[Question] %1 : %2").arg(caption, text));
     bool confirmed = false;
     OnUiThread([&] {
         CDlgMessageYesNo dialog(m_owner);
         dialog.SetTitle(caption);
         dialog.SetText(text);
-        confirmed = dialog.exec() == QDialog::Accepted;
+        confirmed = ModalLoop::Exec(dialog) == QDialog::Accepted;
     });
     return confirmed;
 }
 
 void WidgetDialogs::showSystemMessage(const QString& caption, const QString& text) {
-    OnUiThread([&] { QMessageBox::information(m_owner, caption, text); });
+    DebugLog(QStringLiteral("[MessageBox] %1 : %2").arg(caption, text));
+    OnUiThread([&] {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, m_owner);
+        ModalLoop::Exec(box, [&box] { box.done(QMessageBox::Ok); });
+    });
 }
 
 void WidgetDialogs::showProgress(const QString& title, int steps) {
     OnUiThread([&] {
         CDlgProgress dialog(title, steps, m_owner);
-        dialog.exec();
+        ModalLoop::Exec(dialog, [&dialog] { dialog.accept(); });
     });
+}
+
+void WidgetDialogs::closeAll() {
+    m_closed.store(true);
+    // Threads whose dialog has not opened yet are answered now; open dialogs close, and their
+    // threads are answered as the dialogs return.
+    m_caller.close();
+    ModalLoop::CloseAll();
 }

@@ -1,11 +1,11 @@
 #include "storage/DbConnection.h"
 
+#include "app/CLocaleFormat.h"
 #include "app/Cp949.h"
 
 #include <mysql.h>
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 std::atomic<int> CDbConnection::s_openCount{0};
@@ -15,6 +15,12 @@ std::unique_ptr<CDbConnection> CDbConnection::Open(const DbProfile& profile) {
     if (handle == nullptr) {
         return nullptr;
     }
+    const unsigned connectTimeout = kDbConnectTimeout_s;
+    const unsigned readTimeout = kDbReadTimeout_s;
+    const unsigned writeTimeout = kDbWriteTimeout_s;
+    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    mysql_options(handle, MYSQL_OPT_READ_TIMEOUT, &readTimeout);
+    mysql_options(handle, MYSQL_OPT_WRITE_TIMEOUT, &writeTimeout);
     const QByteArray host = profile.host.toUtf8();
     const QByteArray user = profile.user.toUtf8();
     const QByteArray password = profile.password.toUtf8();
@@ -135,15 +141,7 @@ QString CDbConnection::errorText() const {
 QByteArray SqlFormat(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    QByteArray text;
-    if (length > 0) {
-        text.resize(length);
-        std::vsnprintf(text.data(), static_cast<std::size_t>(length) + 1, format, args);
-    }
+    QByteArray text = FormatCLocaleV(format, args);
     va_end(args);
     return text;
 }

@@ -15,6 +15,12 @@
 
 struct st_mysql;
 
+// Time limits of every connection: a server that accepts and never answers costs seconds, not
+// a frozen window. The connect limit also covers the server's greeting.
+inline constexpr unsigned kDbConnectTimeout_s = 3;
+inline constexpr unsigned kDbReadTimeout_s = 10;
+inline constexpr unsigned kDbWriteTimeout_s = 10;
+
 // Statement buffer sizes; a statement may use all but the terminating zero.
 inline constexpr std::size_t kStatementBufferSize = 2048;
 inline constexpr std::size_t kResultInsertBufferSize = 4096;
@@ -22,8 +28,8 @@ inline constexpr std::size_t kCopyStatementBufferSize = 8192;
 
 class CDbConnection {
   public:
-    // Connects with the profile (no socket path, client flags 0, the client's default
-    // time-outs) and sends "set names euckr". nullptr when the server refused or did not answer.
+    // Connects with the profile (no socket path, client flags 0, the time limits above) and
+    // sends "set names euckr". nullptr when the server refused or did not answer in time.
     static std::unique_ptr<CDbConnection> Open(const DbProfile& profile);
     ~CDbConnection();
     CDbConnection(const CDbConnection&) = delete;

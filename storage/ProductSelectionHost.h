@@ -7,6 +7,9 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 class ProductSelectionHost {
   public:
     virtual ~ProductSelectionHost() = default;
@@ -18,9 +21,13 @@ class ProductSelectionHost {
     // The inspection state (0 idle, 1 ready, 2 running, 3 finishing, 6 setup shown).
     virtual void setInspectionState(int state) = 0;
 
-    // The settings of the sensor device of that index; nullptr when there is no such device.
-    virtual SensorSettings* sensorSettings(int sensorIndex) = 0;
-    // ResetSpotTracker; a count above 0 is handed to the tracker, 0 resets it without one.
+    // Copies the settings of the sensor device of that index, changes the copy and publishes it
+    // to the device's worker as a whole. Returns what was published; nullptr when there is no
+    // such device.
+    virtual std::shared_ptr<const SensorSettings> updateSensorSettings(
+        int sensorIndex, const std::function<void(SensorSettings&)>& change) = 0;
+    // ResetSpotTracker (done by the worker before its next spot check); a count above 0 is
+    // handed to the tracker, 0 resets it without one.
     virtual void resetSpotTracker(int beamformingCount) = 0;
     // True while the device's sensor worker runs.
     virtual bool isSensorWorkerAlive() = 0;

@@ -53,15 +53,18 @@ void CProductSelector::LoadSensorSettings(const QString& productName, const QStr
         return;
     }
     const int index = sensorType == QLatin1String(kSensorBottom) ? 1 : 0;
-    SensorSettings* settings = m_host.sensorSettings(index);
-    if (settings == nullptr) {
+    // The worker may be decoding: the settings change as a whole, never field by field.
+    const std::shared_ptr<const SensorSettings> settings =
+        m_host.updateSensorSettings(index, [&](SensorSettings& next) {
+            next.sensor_index = index;
+            next.ip_addr = m_config.Sensor_Default_Ip;
+            FillSensorSettings(*row, next);
+            next.brightness = m_config.Camera_Brightness;
+        });
+    if (!settings) {
         return;
     }
-    settings->sensor_index = index;
-    settings->ip_addr = m_config.Sensor_Default_Ip;
-    FillSensorSettings(*row, *settings);
     m_host.resetSpotTracker(settings->beamforming_count > 0 ? settings->beamforming_count : 0);
-    settings->brightness = m_config.Camera_Brightness;
     applyToCamera(*settings);
 }
 

@@ -7,6 +7,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 
 const DbDialogText kResultConnectFailure{QStringLiteral("검사결과"), ConnectionFailedText()};
@@ -175,6 +178,38 @@ void CResultRecorder::waitForPictureWorkers() {
     for (PictureWorker& worker : workers) {
         worker.thread.join();
     }
+}
+
+int CResultRecorder::finishPictureWorkers(int limit_ms) {
+    std::vector<PictureWorker> workers;
+    {
+        std::lock_guard lock(m_workersMutex);
+        workers.swap(m_workers);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    const auto allDone = [&] {
+        return std::all_of(workers.begin(), workers.end(),
+                           [](const PictureWorker& worker) { return worker.done->load(); });
+    };
+    while (!allDone() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    int left = 0;
+    for (PictureWorker& worker : workers) {
+        if (worker.done->load()) {
+            worker.thread.join();
+        } else {
+            worker.thread.detach();
+            ++left;
+        }
+    }
+    if (left > 0) {
+        DebugLogf(
+            "[Shutdown] %d result picture worker(s) still running after %d ms, left to end "
+            "on their own",
+            left, limit_ms);
+    }
+    return left;
 }
 
 void CResultRecorder::StoreResultPicture(const DbProfile& bridge, const ResultPictureJob& job) {

@@ -39,6 +39,10 @@ class CResultRecorder {
     void startStoreResultPicture(const ResultPictureJob& job);
     // Joins the picture workers started so far.
     void waitForPictureWorkers();
+    // At shutdown: waits at most `limit_ms` for the picture workers, joins those that finished
+    // and leaves the others to end on their own (each owns copies of what it uses; the database
+    // time limits end it), with one debug line. Returns how many were left.
+    int finishPictureWorkers(int limit_ms);
 
     // What the worker runs: the picture of a "Top" run as a blob into t_inspection_result.
     static void StoreResultPicture(const DbProfile& bridge, const ResultPictureJob& job);

@@ -67,6 +67,11 @@ void CSignalTower::AllOff() {
     m_library.Write(AllOffPattern());
 }
 
+void CSignalTower::SwitchOff() {
+    m_timers.stop(kLampOffTimerId);
+    AllOff();
+}
+
 int CSignalTower::BeaconState() {
     return m_library.GetState() != 0 ? 1 : 0;
 }

@@ -37,6 +37,8 @@ class CSignalTower : public QObject {
     // Every tick of the run clock.
     void ShowRunning(int elapsedTenths);
     void AllOff();
+    // At shutdown: all off now, and no verdict timer left to fire.
+    void SwitchOff();
     // BEACON_LIGHT: 1 when the tower reports a nonzero state.
     int BeaconState();
 

@@ -1,6 +1,7 @@
 #include "app/window/SystemDlg.h"
 
 #include "app/DebugLog.h"
+#include "app/ModalLoop.h"
 #include "app/StationDialogs.h"
 #include "app/Utilities.h"
 #include "app/window/HeaderIcon.h"
@@ -12,10 +13,13 @@
 #include "pantilt/PanTiltControl.h"
 #include "setup/AboutDlg.h"
 #include "setup/DlgSetup.h"
+#include "storage/StationStorage.h"
+#include "tower/SignalTower.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace {
 constexpr int kTabRowHeight = 21;
@@ -26,6 +30,8 @@ CSystemDlg::CSystemDlg(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString());  // the header's title label carries the title
     setObjectName(QStringLiteral("CSystemDlg"));
+    // A new station may show dialogs again, even after an earlier one in this process shut down.
+    ModalLoop::Reopen();
     connect(&m_timers, &TimerTable::fired, this, &CSystemDlg::OnTimer);
 }
 
@@ -42,6 +48,9 @@ QString CSystemDlg::FormatTitle(const QString& softwareTitle, int debugFlag) {
 }
 
 void CSystemDlg::UpdateTitle() {
+    if (m_dlgMain == nullptr) {
+        return;
+    }
     const StationConfig& config = m_dlgMain->Config();
     m_title->setText(FormatTitle(config.SW_Title, config.Inspection_Debug_Flag_Sensor));
 }
@@ -64,7 +73,7 @@ void CSystemDlg::OnInitDialog() {
     m_title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(m_logo, &HeaderIcon::clicked, this, [this] {
         CAboutDlg about(this);
-        about.exec();
+        ModalLoop::Exec(about);
     });
     connect(m_minimiseIcon, &HeaderIcon::clicked, this, &QWidget::showMinimized);
     connect(m_exitIcon, &HeaderIcon::clicked, this, &CSystemDlg::Shutdown);
@@ -107,7 +116,7 @@ void CSystemDlg::OnInitDialog() {
 }
 
 void CSystemDlg::SelectPage(int requested) {
-    if (m_shutDown) {
+    if (m_shutdownRequested) {
         return;
     }
     const PageSwitchPlan plan = PlanPageSwitch(requested, m_shownPage, m_dlgMain->InspectionState(),
@@ -122,10 +131,11 @@ void CSystemDlg::SelectPage(int requested) {
         m_dlgMain->SetInspectionState(plan.newInspectionState);
     }
     if (plan.saveLiveArea) {
-        m_dlgMain->SavedArea() = m_dlgMain->Sensor().area;
+        m_dlgMain->SavedArea() = m_dlgMain->Sensor()->area;
     }
     if (plan.restoreLiveArea) {
-        m_dlgMain->Sensor().area = m_dlgMain->SavedArea();
+        const InspectionArea saved = m_dlgMain->SavedArea();
+        m_dlgMain->UpdateSensor([&saved](SensorSettings& settings) { settings.area = saved; });
     }
     if (plan.startScreenRefresh) {
         m_dlgMain->Timers().start(CDlgMain::kTimerRefreshScreen, CDlgMain::kRefreshScreenDelay_ms,
@@ -162,14 +172,14 @@ void CSystemDlg::RunStartupCheck() {
     // Copied first: a modal dialog runs the event loop, and the pages may be gone after it.
     const StationConfig config = m_dlgMain->Config();
     ShowProgress(config.SW_Title + QStringLiteral(" 초기화"), kStartupProgressSteps);
-    if (m_shutDown) {
+    if (m_shutdownRequested) {
         return;
     }
     if (config.FolderName_Result.isEmpty()) {
         ShowMessage(QStringLiteral("저장폴더 설정"),
                     QStringLiteral("'시스템'설정에서 '저장폴더'를 설정을 해주세요."));
     }
-    if (m_shutDown) {
+    if (m_shutdownRequested) {
         return;
     }
     if (!PingHost(config.Vorn_db_server)) {
@@ -177,7 +187,7 @@ void CSystemDlg::RunStartupCheck() {
             QStringLiteral("Vorn DB Server 설정"),
             QStringLiteral("Vorn DB Server(%1) 연결을 확인해 주세요.").arg(config.Vorn_db_server));
     }
-    if (m_shutDown) {
+    if (m_shutdownRequested) {
         return;
     }
     if (!PingHost(config.Bridge_db_server)) {
@@ -188,17 +198,40 @@ void CSystemDlg::RunStartupCheck() {
 }
 
 void CSystemDlg::Shutdown() {
+    if (m_shutdownRequested) {
+        return;
+    }
+    m_shutdownRequested = true;
+    m_timers.stop(kTimerOpenSensorSettings);
+    m_timers.stop(kTimerStartupCheck);
+    // A dialog may be open with code below it that still uses the pages: close the dialogs,
+    // answer the threads waiting for one, and destroy nothing before their loops have returned.
+    CloseAllStationDialogs();
+    ModalLoop::CloseAll();
+    FinishShutdown();
+}
+
+void CSystemDlg::FinishShutdown() {
+    if (ModalLoop::Depth() > 0) {
+        QTimer::singleShot(kShutdownRetry_ms, this, &CSystemDlg::FinishShutdown);
+        return;
+    }
+    RunShutdownOrder();
+}
+
+void CSystemDlg::RunShutdownOrder() {
     if (m_shutDown) {
         return;
     }
     m_shutDown = true;
-    m_timers.stop(kTimerOpenSensorSettings);
-    m_timers.stop(kTimerStartupCheck);
     m_store.saveMotor(m_motor);
     m_store.save(m_dlgMain->Config());
     if (!m_dlgMain->StopSensor()) {
         DebugLog(QStringLiteral("App.Exit #1-NG"));
     }
+    // A verdict shown just before the exit would otherwise stay lit (and sounding).
+    m_dlgMain->Tower().SwitchOff();
+    m_dlgMain->Storage().recorder().finishPictureWorkers(kPictureWorkerWait_ms);
     m_dlgMain->DestroyDevice();
     delete m_dlgMain;
     m_dlgMain = nullptr;
@@ -215,20 +248,16 @@ void CSystemDlg::RaiseWindow() {
     activateWindow();
 }
 
-bool CSystemDlg::IsOwnWidget(QObject* object) const {
-    for (QObject* o = object; o; o = o->parent()) {
-        if (o == this) {
-            return true;
-        }
-    }
-    return false;
+bool CSystemDlg::IsInOwnWindow(QObject* object) const {
+    // Message boxes and dialogs are windows of their own: their keys are theirs.
+    return object->isWidgetType() && static_cast<QWidget*>(object)->window() == this;
 }
 
 bool CSystemDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
         return false;
     }
-    if (m_shutDown || !IsOwnWidget(watched)) {
+    if (m_shutdownRequested || !IsInOwnWindow(watched)) {
         return false;
     }
     auto* key = static_cast<QKeyEvent*>(event);

@@ -26,6 +26,10 @@ class CSystemDlg : public QWidget {
     static constexpr int kOpenSensorSettingsDelay_ms = 50;
     static constexpr int kStartupCheckDelay_ms = 100;
     static constexpr int kStartupProgressSteps = 20;
+    // While a dialog loop is still on the stack, the shutdown looks again this often.
+    static constexpr int kShutdownRetry_ms = 10;
+    // How long the shutdown waits for result picture workers before it leaves them.
+    static constexpr int kPictureWorkerWait_ms = 4000;
 
     static constexpr int kWidth = 1920;
     static constexpr int kHeight = 1080;
@@ -38,7 +42,9 @@ class CSystemDlg : public QWidget {
     void OnInitDialog();
     // The tab control's selection change (and index 0 at start-up).
     void SelectPage(int requested);
-    // The exit icon: saves, stops the camera, destroys the pages; then shutdownFinished.
+    // The exit icon and a service stop: closes the open dialogs, then (back in the main loop, so
+    // nothing is destroyed under a dialog) saves, stops the camera, switches the tower off,
+    // destroys the pages and emits shutdownFinished.
     void Shutdown();
     // The start-up check run by timer 2025.
     void RunStartupCheck();
@@ -47,6 +53,7 @@ class CSystemDlg : public QWidget {
     void UpdateTitle();
 
     int ShownPage() const { return m_shownPage; }
+    bool IsShutdownRequested() const { return m_shutdownRequested; }
     bool IsShutDown() const { return m_shutDown; }
     CDlgMain* DlgMain() const { return m_dlgMain; }
     CDlgSetup* DlgSetup() const { return m_dlgSetup; }
@@ -73,7 +80,9 @@ class CSystemDlg : public QWidget {
 
   private:
     void OnTimer(int id);
-    bool IsOwnWidget(QObject* object) const;
+    void FinishShutdown();
+    void RunShutdownOrder();
+    bool IsInOwnWindow(QObject* object) const;
 
     ConfigStore m_store;
     MotorConfig m_motor;
@@ -82,6 +91,7 @@ class CSystemDlg : public QWidget {
     int m_shownPage = 0;
     // The only logo shown is the square one; 1 would pick the wide second logo.
     int m_logoChoice = 2;
+    bool m_shutdownRequested = false;
     bool m_shutDown = false;
 
     CEnTabCtrl* m_tab = nullptr;

@@ -20,7 +20,7 @@ class PipelineLinkTest : public ::testing::Test {
         ASSERT_GT(sim->port(), 0);
         run.inspectionState = &host.state;
         device = std::make_unique<CPhonoluxDevice>(host);
-        pipeline = std::make_unique<CInspectionPipeline>(device->settings(), run);
+        pipeline = std::make_unique<CInspectionPipeline>(run);
         pipeline->setCameraModelSource([this] { return device->cameraModel(); });
         QObject::connect(
             pipeline.get(), &CInspectionPipeline::pictureReady, pipeline.get(),
@@ -34,9 +34,11 @@ class PipelineLinkTest : public ::testing::Test {
             pipeline.get(), &CInspectionPipeline::thermalReady, pipeline.get(),
             [this](const QImage& image) { thermals.push_back(image); }, Qt::QueuedConnection);
         device->setPipeline(pipeline.get());
-        device->settings().ip_addr = "127.0.0.1";
-        device->settings().port = sim->port();
-        device->settings().acoustic_level = 30;
+        device->updateSettings([this](SensorSettings& s) {
+            s.ip_addr = "127.0.0.1";
+            s.port = sim->port();
+            s.acoustic_level = 30;
+        });
     }
     void TearDown() override {
         if (device) {
@@ -60,7 +62,7 @@ class PipelineLinkTest : public ::testing::Test {
 TEST_F(PipelineLinkTest, Model3ColourPictureAndThermalReachTheUiThread) {
     start({"--model", "3", "--thermal-rate", "5"});
     run.videoColor = 1;
-    device->settings().picture_rotation = 180;
+    device->updateSettings([](SensorSettings& s) { s.picture_rotation = 180; });
     device->Start();
     ASSERT_TRUE(WaitUntil([&] { return !pictures.empty() && !thermals.empty(); }));
     const QImage& picture = pictures.back();
@@ -107,16 +109,17 @@ TEST_F(PipelineLinkTest, Model2DefectLatchesNgAtTheExpectedTimeAndFreezesThePict
     // From 2 s after streaming began, a 5..8 kHz tone and the loud spot at cell (30, 20).
     start({"--model", "2", "--defect", "2,30,5000,8000,30,20", "--defect-tone-level", "85"});
     device->setCameraModel(2);
-    SensorSettings& s = device->settings();
-    s.inspection_mode = 1;
-    s.required_filter_count = 2;
-    s.lpass_limit = 3;
-    s.initial_exception_time = 0.0f;
-    s.focus_time = 60.0f;
-    s.freq_range = 0;
-    s.filters[0] = {1, 6000, 5000, 0, 75};
-    s.filters[1] = {1, 8000, 6500, 0, 75};
-    s.beamforming_filter = 1;
+    device->updateSettings([](SensorSettings& s) {
+        s.inspection_mode = 1;
+        s.required_filter_count = 2;
+        s.lpass_limit = 3;
+        s.initial_exception_time = 0.0f;
+        s.focus_time = 60.0f;
+        s.freq_range = 0;
+        s.filters[0] = {1, 6000, 5000, 0, 75};
+        s.filters[1] = {1, 8000, 6500, 0, 75};
+        s.beamforming_filter = 1;
+    });
     pipeline->evaluation().ResetSpotTracker(3);
     run.positionMatch = true;
     host.state = 2;
@@ -148,13 +151,14 @@ TEST_F(PipelineLinkTest, Model2DefectLatchesNgAtTheExpectedTimeAndFreezesThePict
 TEST_F(PipelineLinkTest, SpotOutsideTheAreaIsNeverCounted) {
     // The default area (10, 10)..(309, 229) covers only the top-left cells of the 80 x 50 map.
     start({"--model", "3", "--defect", "0.2,30,5000,8000,60,40", "--defect-tone-level", "85"});
-    SensorSettings& s = device->settings();
-    s.inspection_mode = 1;
-    s.required_filter_count = 2;
-    s.lpass_limit = 1;
-    s.focus_time = 1000.0f;
-    s.filters[0] = {1, 6000, 5000, 0, 75};
-    s.filters[1] = {1, 8000, 6500, 0, 75};
+    device->updateSettings([](SensorSettings& s) {
+        s.inspection_mode = 1;
+        s.required_filter_count = 2;
+        s.lpass_limit = 1;
+        s.focus_time = 1000.0f;
+        s.filters[0] = {1, 6000, 5000, 0, 75};
+        s.filters[1] = {1, 8000, 6500, 0, 75};
+    });
     host.state = 2;
     run.positionMatch = true;
     run.elapsed_s = 1.0f;

@@ -30,7 +30,7 @@ class InspectionPipelineTest : public ::testing::Test {
     RunContext run;
     SensorSettings settings;
     SensorFrames frames;
-    CInspectionPipeline pipeline{settings, run};
+    CInspectionPipeline pipeline{run};
 };
 
 struct OutlineCase {
@@ -49,7 +49,7 @@ TEST_P(OutlineColourTest, GreenOnlyInsideTheFocusWindowOfAMatchingRun) {
     state = GetParam().state;
     run.elapsed_s = GetParam().elapsed;
     run.positionMatch = GetParam().match;
-    pipeline.ConvertPicture(frames);
+    pipeline.ConvertPicture(frames, settings);
     EXPECT_EQ(pixel(10, 10), GetParam().green ? QColor(0, 255, 0) : QColor(255, 0, 0));
     EXPECT_EQ(pixel(100, 100), QColor(200, 200, 200));
     EXPECT_EQ(pixel(5, 5), state == 2 ? QColor(50, 50, 50) : QColor(200, 200, 200));
@@ -65,16 +65,16 @@ INSTANTIATE_TEST_SUITE_P(Rules, OutlineColourTest,
                                            OutlineCase{"OtherPosition", 2, 2.0f, false, false}));
 
 TEST_F(InspectionPipelineTest, OverlayColoursIdleAndExaminesSpotsWhileRunning) {
-    pipeline.ConvertPicture(frames);
-    pipeline.OverlayAcousticMap(frames);
+    pipeline.ConvertPicture(frames, settings);
+    pipeline.OverlayAcousticMap(frames, settings);
     EXPECT_EQ(pixel(102, 102), QColor(250, 134, 134));  // A = 200: k = 200 / 3, red + 50
     EXPECT_FALSE(pipeline.evaluation().PeakInArea());
 
     state = 2;
     run.positionMatch = true;
     settings.beamforming_filter = 0;  // every spot accepted
-    pipeline.ConvertPicture(frames);
-    pipeline.OverlayAcousticMap(frames);
+    pipeline.ConvertPicture(frames, settings);
+    pipeline.OverlayAcousticMap(frames, settings);
     EXPECT_TRUE(pipeline.evaluation().PeakInArea());
     EXPECT_EQ(pixel(102, 102), QColor(255, 116, 116));  // first-style marker centre, 200 -+ 84
     pipeline.ClearPeakInArea();
@@ -84,14 +84,14 @@ TEST_F(InspectionPipelineTest, OverlayColoursIdleAndExaminesSpotsWhileRunning) {
 TEST_F(InspectionPipelineTest, FramesThatDoNotFitTheirBuffersAreIgnored) {
     frames.pictureWidth = 4000;  // larger than the buffers
     frames.pictureHeight = 4000;
-    pipeline.ConvertPicture(frames);
-    pipeline.OverlayAcousticMap(frames);
+    pipeline.ConvertPicture(frames, settings);
+    pipeline.OverlayAcousticMap(frames, settings);
     frames.pictureWidth = 0;
-    pipeline.ConvertPicture(frames);
+    pipeline.ConvertPicture(frames, settings);
     frames.pictureWidth = 320;
     frames.pictureHeight = 240;
     frames.mapColumns = 100;  // 100 x 48 cells do not fit the map buffer
-    pipeline.OverlayAcousticMap(frames);
+    pipeline.OverlayAcousticMap(frames, settings);
     EXPECT_EQ(frames.displayPicture[0], 0);
 }
 

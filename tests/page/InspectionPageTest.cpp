@@ -72,8 +72,8 @@ TEST_F(InspectionPageTest, ConfiguredProductIsSelectedAndTheCameraStartsAfterSet
     EXPECT_EQ(page.Device()->connectionState(), 1);
     EXPECT_TRUE(page.Device()->IsWorkerAlive());
     // The row's own address is not used: the configured camera address is.
-    EXPECT_EQ(page.Sensor().ip_addr, "127.0.0.1");
-    EXPECT_FLOAT_EQ(page.Sensor().focus_time, 4.0f);
+    EXPECT_EQ(page.Sensor()->ip_addr, "127.0.0.1");
+    EXPECT_FLOAT_EQ(page.Sensor()->focus_time, 4.0f);
     EXPECT_EQ(page.LastPicture().size(), QSize(320, 240));
     EXPECT_TRUE(page.StopSensor());
     EXPECT_EQ(page.InspectionState(), kInspectionIdle);

@@ -7,10 +7,10 @@
 
 class RecordingPipeline : public SensorPipeline {
   public:
-    void ConvertPicture(SensorFrames&) override { ++pictures; }
-    void OverlayAcousticMap(SensorFrames&) override { ++overlays; }
-    void ShowPicture(const SensorFrames&) override { ++shownPictures; }
-    void EvaluateSpectrum(SensorFrames&) override { ++evaluations; }
+    void ConvertPicture(SensorFrames&, const SensorSettings&) override { ++pictures; }
+    void OverlayAcousticMap(SensorFrames&, const SensorSettings&) override { ++overlays; }
+    void ShowPicture(const SensorFrames&, const SensorSettings&) override { ++shownPictures; }
+    void EvaluateSpectrum(SensorFrames&, const SensorSettings&) override { ++evaluations; }
     void SetCurve(int slot, const float*) override { ++curves[slot]; }
     bool ColourThermal(const SensorFrames&) override { return true; }
     void ShowThermal() override { ++thermals; }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <mutex>
 #include <thread>
 
@@ -76,7 +77,7 @@ class SensorWorkerTest : public ::testing::Test {
     CStreamDecoder decoder;
     CSpectrogramQueue spectrogram;
     CWaveFormQueue waveform;
-    SensorSettings settings;
+    CSensorSettingsStore settings;
     FakeSensorHost host;
     RecordingPipeline pipeline;
     std::atomic<uint32_t> counter{0};
@@ -118,12 +119,16 @@ TEST_F(SensorWorkerTest, NothingIsDecodedUntilASecondChunkArrives) {
 }
 
 TEST_F(SensorWorkerTest, QueueThinningByModelAndRange) {
+    // Items are numbered from 0; the worker counts them from 1, so "every fourth" is 3, 7, 11.
+    const std::vector<int> all12 = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    const std::vector<int> all8 = {0, 1, 2, 3, 4, 5, 6, 7};
     struct Case {
         int model;
         int range;
-        int spectrogramRows;
-        int waveformElements;
-    } cases[] = {{3, 0, 12, 8}, {3, 1, 3, 2}, {3, 2, 0, 0}, {2, 1, 12, 8}};
+        std::vector<int> spectra;    // items whose rows reach the spectrogram queue
+        std::vector<int> waveforms;  // items whose blocks reach the waveform queue
+    } cases[] = {
+        {3, 0, all12, all8}, {3, 1, {3, 7, 11}, {3, 7}}, {3, 2, {}, {}}, {2, 1, all12, all8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "model " << c.model << " range " << c.range);
         CSpectrogramQueue rows;
@@ -131,25 +136,50 @@ TEST_F(SensorWorkerTest, QueueThinningByModelAndRange) {
         RecordingPipeline recording;
         decoder.reset();
         ring.reset();
-        settings.freq_range = c.range;
+        settings.update([&](SensorSettings& s) { s.freq_range = c.range; });
         SensorWorkerLinks links = Links();
         CSensorWorker worker(SensorWorkerLinks{ring, decoder, rows, blocks, settings, host,
                                                recording, counter, run, alive, links.send,
                                                links.framingLost});
         CCameraStreamGenerator generator(c.model, c.range);
         QList<QByteArray> items;
+        QList<QByteArray> waveformItems;
         for (int i = 0; i < 12; ++i) {
-            items << generator.spectrumItem(i, {}, i);
+            // Each spectrum sits 10 dB above the one before it, so a queued row names its item.
+            SpectrumShape shape;
+            shape.backgroundDb = 10.0 * (i + 1);
+            items << generator.spectrumItem(i, shape, i);
             if (i < 8) {
-                items << generator.waveformItem(i, i);
+                waveformItems << generator.waveformItem(i, i);
+                items << waveformItems.back();
             }
         }
         Store(Data(items));
         Drain(worker);
         EXPECT_EQ(recording.evaluations.load(), 12);
         EXPECT_EQ(recording.curves[1].load(), 12);
-        EXPECT_EQ(rows.Count(), c.spectrogramRows);
-        EXPECT_EQ(blocks.Count(), c.waveformElements);
+
+        std::vector<int> queuedSpectra;
+        for (int k = 0; k < rows.Count(); ++k) {
+            const float* row = rows.Row((rows.TailIndex() + k) % rows.SlotCount());
+            queuedSpectra.push_back(static_cast<int>(std::lround(row[0] / 10.0)) - 1);
+        }
+        EXPECT_EQ(queuedSpectra, c.spectra);
+
+        const int part = c.model == 2 ? 0 : 2;
+        const int offset = c.model == 2 ? 20 : 48;
+        std::vector<int> queuedWaveforms;
+        for (int k = 0; k < blocks.Count(); ++k) {
+            const int32_t* block = blocks.Part((blocks.TailIndex() + k) % blocks.SlotCount(), part);
+            int found = -1;
+            for (int i = 0; i < waveformItems.size(); ++i) {
+                if (std::memcmp(block, waveformItems[i].constData() + offset, 8192) == 0) {
+                    found = i;
+                }
+            }
+            queuedWaveforms.push_back(found);
+        }
+        EXPECT_EQ(queuedWaveforms, c.waveforms);
     }
 }
 
@@ -198,8 +228,10 @@ TEST_F(SensorWorkerTest, AcousticMapOverlayAndFrozenPicture) {
         RecordingPipeline recording;
         recording.latched = c.latched;
         host.state = c.state;
-        settings.acoustic_level = static_cast<int>(c.acousticLevel);
-        settings.inspection_mode = c.inspectionMode;
+        settings.update([&](SensorSettings& s) {
+            s.acoustic_level = static_cast<int>(c.acousticLevel);
+            s.inspection_mode = c.inspectionMode;
+        });
         ring.reset();
         decoder.reset();
         SensorWorkerLinks links = Links();

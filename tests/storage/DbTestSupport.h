@@ -60,8 +60,14 @@ class FakeSelectionHost : public ProductSelectionHost {
     void showResultText(const QString& text, int fontHeight, const QColor& color) override;
     void startScreenRefresh() override { calls << "refresh"; }
     void setInspectionState(int state) override { calls << QStringLiteral("state:%1").arg(state); }
-    SensorSettings* sensorSettings(int sensorIndex) override {
-        return sensorIndex == 0 ? &settings : nullptr;
+    std::shared_ptr<const SensorSettings> updateSensorSettings(
+        int sensorIndex, const std::function<void(SensorSettings&)>& change) override {
+        if (sensorIndex != 0) {
+            return nullptr;
+        }
+        change(settings);
+        ++publications;
+        return std::make_shared<const SensorSettings>(settings);
     }
     void resetSpotTracker(int count) override { calls << QStringLiteral("reset:%1").arg(count); }
     bool isSensorWorkerAlive() override { return workerAlive; }
@@ -74,6 +80,7 @@ class FakeSelectionHost : public ProductSelectionHost {
     void startSensorLink() override { calls << "start"; }
 
     SensorSettings settings;
+    int publications = 0;  // settings published as a whole
     bool workerAlive = false;
     QStringList calls;
 };

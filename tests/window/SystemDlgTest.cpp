@@ -87,7 +87,7 @@ TEST_F(SystemDlgTest, SetupRoundTripKeepsOrDropsAreaEditsByPage) {
     InspectionArea edited;
     edited.area_mode = 2;
     edited.area_x_line = {100, 200};
-    window->DlgMain()->Sensor().area = edited;
+    window->DlgMain()->UpdateSensor([&](SensorSettings& s) { s.area = edited; });
 
     clickTab(1);
     EXPECT_EQ(window->ShownPage(), 1);
@@ -98,20 +98,20 @@ TEST_F(SystemDlgTest, SetupRoundTripKeepsOrDropsAreaEditsByPage) {
     EXPECT_TRUE(window->DlgSetup()->Timers().isActive(CDlgSetup::kTimerSensorPageRefresh));
 
     // An unsaved edit on the sensor page is dropped when leaving from it...
-    window->DlgMain()->Sensor().area.area_x_line = {5, 6};
+    window->DlgMain()->UpdateSensor([](SensorSettings& s) { s.area.area_x_line = {5, 6}; });
     window->DlgSetup()->SetCurrentPage(CDlgSetup::kSensorPage);
     QSignalSpy refreshed(window->DlgMain(), &CDlgMain::screenRefreshed);
     clickTab(0);
     EXPECT_EQ(window->DlgMain()->InspectionState(), kInspectionReady);
-    EXPECT_EQ(window->DlgMain()->Sensor().area, edited);
+    EXPECT_EQ(window->DlgMain()->Sensor()->area, edited);
     EXPECT_TRUE(refreshed.wait(1000));
 
     // ...and kept when leaving from the system page.
     clickTab(1);
-    window->DlgMain()->Sensor().area.area_x_line = {5, 6};
+    window->DlgMain()->UpdateSensor([](SensorSettings& s) { s.area.area_x_line = {5, 6}; });
     window->DlgSetup()->SetCurrentPage(CDlgSetup::kSystemPage);
     clickTab(0);
-    EXPECT_EQ(window->DlgMain()->Sensor().area.area_x_line, (std::array<int, 2>{5, 6}));
+    EXPECT_EQ(window->DlgMain()->Sensor()->area.area_x_line, (std::array<int, 2>{5, 6}));
 }
 
 TEST_F(SystemDlgTest, KeysThatWouldCloseTheWindowAreSwallowed) {

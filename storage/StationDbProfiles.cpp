@@ -24,6 +24,11 @@ void StationDbProfiles::setBridgeServer(const QString& host, const QString& pass
     m_bridge.password = password;
 }
 
+void StationDbProfiles::setBridge(const DbProfile& profile) {
+    std::lock_guard lock(m_mutex);
+    m_bridge = profile;
+}
+
 void StationDbProfiles::setLocal(const DbProfile& profile) {
     std::lock_guard lock(m_mutex);
     m_local = profile;

@@ -15,8 +15,10 @@ class StationDbProfiles {
     void applyConfig(const StationConfig& config);
     void setWebServer(const QString& host, const QString& password);
     void setBridgeServer(const QString& host, const QString& password);
-    // The station never changes the local profile; tests point it elsewhere.
+    // The station never changes the local profile nor the bridge port; tests point them
+    // elsewhere.
     void setLocal(const DbProfile& profile);
+    void setBridge(const DbProfile& profile);
 
     // Copies, so an operation keeps the profile it started with while a page changes it.
     DbProfile local() const;

@@ -81,7 +81,7 @@ void BM_DecodeModel3StreamThroughRing(benchmark::State& state) {
     auto decoder = std::make_unique<CStreamDecoder>();
     CSpectrogramQueue spectrogram;
     CWaveFormQueue waveform;
-    SensorSettings settings;
+    CSensorSettingsStore settings;
     BenchHost host;
     SensorPipeline pipeline;
     std::atomic<uint32_t> counter{0};
@@ -221,8 +221,10 @@ void BM_ResidentMemoryAfter10sStreaming(benchmark::State& state) {
         }
         BenchHost host;
         auto device = std::make_unique<CPhonoluxDevice>(host);
-        device->settings().ip_addr = QStringLiteral("127.0.0.1");
-        device->settings().port = port;
+        device->updateSettings([port](SensorSettings& s) {
+            s.ip_addr = QStringLiteral("127.0.0.1");
+            s.port = port;
+        });
         device->Start();
         QEventLoop streaming;
         QTimer::singleShot(10000, &streaming, &QEventLoop::quit);

@@ -58,6 +58,47 @@ TEST_F(ConfigStoreTest, FreshStoreYieldsEveryDefault) {
     EXPECT_EQ(motor.Motor_tilt_speed, 50);
 }
 
+// The station table's keys in their fixed order (index 0 where a key carries one).
+const QStringList kStationKeysInOrder = {"Vorn_db_server",
+                                         "Vorn_db_server_pw",
+                                         "Bridge_db_server",
+                                         "Bridge_db_server_pw",
+                                         "Vorn_control_server",
+                                         "Vorn_Streming_server_0_ip",
+                                         "Vorn_Streming_server_1_ip",
+                                         "SW_Title",
+                                         "Buzzer_Enable",
+                                         "plant_id",
+                                         "ugv_id",
+                                         "ugv_code",
+                                         "ugv_type",
+                                         "File_Save_Mode",
+                                         "Product_Name",
+                                         "Motor_Port",
+                                         "FolderName_Result",
+                                         "FolderName_Network",
+                                         "Inspection_View_Mode",
+                                         "AI2_OK_Save_Option",
+                                         "Inspection_Debug_Flag_Sensor_0",
+                                         "Spectrogram_MAX_DB",
+                                         "Spectrum_MAX_DB",
+                                         "Moving_Option",
+                                         "Sensor_title_0",
+                                         "Filter_Display",
+                                         "Audio_Shift",
+                                         "Sensor_Default_Ip_0",
+                                         "Camera_Brightness",
+                                         "Phonolux_Video_Color"};
+const QStringList kMotorKeysInOrder = {"Motor_address", "Motor_pan_speed", "Motor_tilt_speed"};
+
+QStringList Prefixed(const QString& prefix, const QStringList& keys) {
+    QStringList result;
+    for (const QString& key : keys) {
+        result << prefix + key;
+    }
+    return result;
+}
+
 TEST_F(ConfigStoreTest, SaveThenLoadRoundTripsEveryKeyInOrder) {
     StationConfig config;
     config.SW_Title = QString::fromUtf8("검사기 3호");
@@ -66,30 +107,40 @@ TEST_F(ConfigStoreTest, SaveThenLoadRoundTripsEveryKeyInOrder) {
     config.Audio_Shift = -2;
     config.FolderName_Result = "/data/결과";
     MotorConfig motor{7, 20, 30};
+    QStringList accesses;
+    const auto record = [&accesses](ConfigStore::Access access, const QString& key) {
+        accesses << (access == ConfigStore::Access::Read ? "read " : "write ") + key;
+    };
     {
         ConfigStore store(iniPath());
+        store.setAccessObserver(record);
         store.saveMotor(motor);
         store.save(config);
     }
+    EXPECT_EQ(accesses, Prefixed("write ", kMotorKeysInOrder + kStationKeysInOrder));
+
+    accesses.clear();
     ConfigStore store(iniPath());
+    store.setAccessObserver(record);
     StationConfig loaded;
     store.load(loaded);
+    MotorConfig loadedMotor;
+    store.loadMotor(loadedMotor);
+    EXPECT_EQ(accesses, Prefixed("read ", kStationKeysInOrder + kMotorKeysInOrder));
+    EXPECT_EQ(ConfigStore::keyOrder(), kStationKeysInOrder);
+
     EXPECT_EQ(loaded.SW_Title, config.SW_Title);
     EXPECT_EQ(loaded.plant_id, "P-7");
     EXPECT_EQ(loaded.Motor_Port, 4);
     EXPECT_EQ(loaded.Audio_Shift, -2);
     EXPECT_EQ(loaded.FolderName_Result, config.FolderName_Result);
-    MotorConfig loadedMotor;
-    store.loadMotor(loadedMotor);
     EXPECT_EQ(loadedMotor.Motor_address, 7);
+    EXPECT_EQ(loadedMotor.Motor_pan_speed, 20);
     EXPECT_EQ(loadedMotor.Motor_tilt_speed, 30);
 
     QSettings raw(iniPath(), QSettings::IniFormat);
     raw.beginGroup(ConfigStore::kSection);
-    EXPECT_EQ(raw.childKeys().size(), ConfigStore::keyOrder().size() + 3);
-    EXPECT_EQ(ConfigStore::keyOrder().front(), "Vorn_db_server");
-    EXPECT_EQ(ConfigStore::keyOrder().back(), "Phonolux_Video_Color");
-    EXPECT_EQ(ConfigStore::keyOrder().size(), 30);
+    EXPECT_EQ(raw.childKeys().size(), kStationKeysInOrder.size() + kMotorKeysInOrder.size());
 }
 
 struct GarbageCase {
@@ -122,7 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
         GarbageCase{"Motor_Port=@Variant(\\0\\0\\0\\x7f)", &StationConfig::Motor_Port, -1},
         GarbageCase{"Inspection_View_Mode=-3", &StationConfig::Inspection_View_Mode, 1},
         GarbageCase{"Inspection_View_Mode=2", &StationConfig::Inspection_View_Mode, 2},
-        GarbageCase{"Audio_Shift=-4", &StationConfig::Audio_Shift, -4}));
+        GarbageCase{"Audio_Shift=-4", &StationConfig::Audio_Shift, -4},
+        // A 32-bit sample is shifted by at most 31 bits; any integer may stand in the file.
+        GarbageCase{"Audio_Shift=-2147483648", &StationConfig::Audio_Shift, -31},
+        GarbageCase{"Audio_Shift=2147483647", &StationConfig::Audio_Shift, 31},
+        GarbageCase{"Audio_Shift=-31", &StationConfig::Audio_Shift, -31},
+        GarbageCase{"Audio_Shift=32", &StationConfig::Audio_Shift, 31}));
 
 TEST_F(ConfigStoreTest, TextKeyHoldingAListFallsBackToDefault) {
     writeIni("SW_Title=a, b\nplant_id=42\nSensor_Default_Ip_0=\"10.0.0.9\"\n\x01\xff=\xfe\n");

@@ -7,6 +7,9 @@
 #include "storage/SensorTable.h"
 #include "tests/storage/DbTestSupport.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/SilentListener.h"
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +53,27 @@ TEST_F(AccessTest, UnreachableBridgeGivesTheConnectionDialogAndLoadsNothing) {
     EXPECT_EQ(shown[0].text, QStringLiteral("데이터베이스 연결에 실패했습니다."));
     EXPECT_EQ(record.time, 55);
     ExpectNoConnectionLeft();
+}
+
+TEST_F(AccessTest, HostThatAcceptsAndNeverAnswersCostsTheConnectLimit) {
+    SilentListener silent;
+    ASSERT_TRUE(silent.ok());
+    DbProfile hanging = TestBridgeProfile();
+    hanging.port = silent.port();
+    ProductRecord record;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(LoadProductRecord(hanging, prefix, record));
+    const qint64 waited = clock.elapsed();
+    // The greeting never comes: the connect limit ends the wait (a loaded machine may add a
+    // little; without a limit the client would wait for minutes).
+    EXPECT_GE(waited, kDbConnectTimeout_s * 1000 - 100);
+    EXPECT_LT(waited, kDbConnectTimeout_s * 1000 + 3000);
+    const auto shown = dialogs.recorded();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Web DB Server"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("데이터베이스 연결에 실패했습니다."));
+    EXPECT_EQ(CDbConnection::openCount(), 0);
 }
 
 TEST_F(AccessTest, BridgeDownDuringTwoDatabaseWriteWritesNothingAnywhere) {

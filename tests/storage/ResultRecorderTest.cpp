@@ -7,6 +7,10 @@
 #include "tests/storage/DbTestSupport.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/SilentListener.h"
+
+#include <QElapsedTimer>
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -214,6 +218,24 @@ TEST_F(ResultRecorderTest, UnreachableLocalDatabaseRecordsNothing) {
     EXPECT_EQ(results.calls, QStringList{"verdict:OK"});
     EXPECT_EQ(storage->counters().today_total, 0);
     EXPECT_TRUE(display.shown.empty());
+}
+
+TEST_F(ResultRecorderTest, RowIsRecordedUnderACommaDecimalLocale) {
+    ScopedLocale german("de_DE.UTF-8");
+    ASSERT_TRUE(german.ok()) << "de_DE.UTF-8 is missing: the test set-up generates it";
+    ASSERT_EQ(ScopedLocale::DecimalPoint(), ',');
+    const RunOutcome ng = run(true);
+    ASSERT_TRUE(storage->RecordInspectionResult(ng));
+    storage->recorder().waitForPictureWorkers();
+    for (const RecordedDialog& shown : dialogs.recorded()) {
+        ADD_FAILURE() << shown.caption.toStdString() << ": " << shown.text.toStdString();
+    }
+    auto row = inspectionRow(ng.barcode);
+    EXPECT_EQ(*row["t_stamp"], "3.4");
+    EXPECT_EQ(*row["t_peak"], "87.6");
+    ASSERT_EQ(results.rows.size(), 1u);
+    EXPECT_EQ(summary(product, day), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(display.shown.back().ng_rate, QStringLiteral("  100.0%"));
 }
 
 TEST_F(ResultRecorderTest, RejectedInsertStillUpdatesSummariesAndReports) {
@@ -447,6 +469,47 @@ TEST_F(ResultRecorderTest, ClosingDoesNotWaitForAPictureWorkerInItsDialog) {
     }
     EXPECT_TRUE(left.load());
     QThread::msleep(50);  // the worker returns from the dialog and ends
+}
+
+TEST_F(ResultRecorderTest, ShutdownWaitsABoundedTimeForPictureWorkers) {
+    LogCapture log;
+    // A worker whose bridge host fails at once is joined within the wait, without a word.
+    storage->profiles().setBridgeServer(QStringLiteral("127.0.0.2"),
+                                        QString::fromLatin1(kDefaultDatabasePassword));
+    ASSERT_TRUE(storage->RecordInspectionResult(run(false)));
+    EXPECT_EQ(storage->recorder().finishPictureWorkers(5000), 0);
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+
+    // A worker whose bridge host accepts and never answers is left after the wait, with one
+    // line; the connect limit ends it later on its own.
+    SilentListener silent;
+    ASSERT_TRUE(silent.ok());
+    DbProfile hanging = storage->profiles().bridge();
+    hanging.host = QStringLiteral("127.0.0.1");
+    hanging.port = silent.port();
+    storage->profiles().setBridge(hanging);
+    ASSERT_TRUE(storage->RecordInspectionResult(run(false)));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(storage->recorder().finishPictureWorkers(300), 1);
+    EXPECT_LT(clock.elapsed(), 2000);
+    QStringList shutdownLines;
+    for (const QString& line : log.lines()) {
+        if (line.startsWith(QStringLiteral("[Shutdown]"))) {
+            shutdownLines << line;
+        }
+    }
+    EXPECT_EQ(shutdownLines, QStringList{QStringLiteral(
+                                 "[Shutdown] 1 result picture worker(s) still running after 300 "
+                                 "ms, left to end on their own")});
+    // The left worker reports its failed connection once the limit has passed.
+    QDeadlineTimer deadline((kDbConnectTimeout_s + 10) * 1000);
+    while (dialogs.messages().size() < 2 && !deadline.hasExpired()) {
+        QThread::msleep(20);
+    }
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_EQ(dialogs.messages()[1].text, QStringLiteral("Web 데이터베이스 연결에 실패했습니다."));
+    QThread::msleep(100);  // it returns from the dialog and ends
 }
 
 TEST_F(ResultRecorderTest, MidnightDuringTheRecordingCountsOnTheDayThatCountedTheRun) {

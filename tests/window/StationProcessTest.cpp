@@ -1,73 +1,13 @@
 // Runs the real acoustic-station program on the offscreen platform with its own home folder.
-#include "app/ConfigStore.h"
+#include "tests/window/StationProcess.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 
 namespace {
 
-class StationProcessTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        QDir(home.path()).mkpath("config");
-        QDir(home.path()).mkpath("run");
-        QFile::setPermissions(home.filePath("run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-    }
-
-    QString program() const {
-        return qEnvironmentVariable("STATION_TEST_BINARY_DIR") + "/app/acoustic-station";
-    }
-    QString configFile() const {
-        return home.filePath("config/") + QString::fromUtf8(ConfigStore::kCompanyKey) +
-               "/acoustic-station.conf";
-    }
-
-    std::unique_ptr<QProcess> start() {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(env);
-        process->start(program(), {});
-        EXPECT_TRUE(process->waitForStarted(10000));
-        return process;
-    }
-    // Collects standard error until `line` appears or 30 s pass.
-    bool waitForLine(QProcess& process, QByteArray& seen, const QByteArray& line) {
-        QDeadlineTimer deadline(30000);
-        while (!deadline.hasExpired()) {
-            process.waitForReadyRead(200);
-            seen += process.readAllStandardError();
-            if (seen.contains(line)) {
-                return true;
-            }
-            if (process.state() == QProcess::NotRunning) {
-                return false;
-            }
-        }
-        return false;
-    }
-    void stop(QProcess& process) {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(10000);
-        }
-    }
-
-    QTemporaryDir home;
-    QProcessEnvironment env;
-};
+using StationProcessTest = StationProcessFixture;
 
 TEST_F(StationProcessTest, HelpDescribesTheProgram) {
     QProcess process;

@@ -4,12 +4,23 @@
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
 #include "setup/DlgSetup.h"
+#include "setup/WidgetDialogs.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
+#include "tower/SignalTower.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -18,15 +29,40 @@ namespace {
 class SystemDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The tower is the simulator library, whose log shows every pattern written.
+        qputenv("STATION_TOWER_LIB", QByteArray(STATION_TOWER_SIM_PATH));
+        qputenv("STATION_TOWER_SIM_LOG", towerLog().toLocal8Bit());
         window = std::make_unique<CSystemDlg>();
         window->OnInitDialog();
         window->show();
     }
     void TearDown() override {
-        if (!window->IsShutDown()) {
+        InstallStationDialogs(&dialogs);
+        if (!window->IsShutdownRequested()) {
             window->Shutdown();
         }
+        QSignalSpy finished(window.get(), &CSystemDlg::shutdownFinished);
+        if (!window->IsShutDown()) {
+            finished.wait(5000);
+        }
         window.reset();
+        qunsetenv("STATION_TOWER_LIB");
+        qunsetenv("STATION_TOWER_SIM_LOG");
+    }
+    QString towerLog() const { return towerFolder.filePath(QStringLiteral("tower.log")); }
+    // The patterns written to the tower, oldest first ("1 0 0 0 0 4").
+    QStringList towerPatterns() const {
+        QFile file(towerLog());
+        QStringList patterns;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+                const int at = line.indexOf(QStringLiteral("pattern="));
+                if (at >= 0) {
+                    patterns << line.mid(at + 8, 11);
+                }
+            }
+        }
+        return patterns;
     }
     std::vector<RecordedDialog> messagesWithCaption(const QString& caption) const {
         std::vector<RecordedDialog> found;
@@ -43,10 +79,25 @@ class SystemDlgTest : public ::testing::Test {
                           window->TabCtrl()->GetItemRect(index).center());
     }
 
+    QTemporaryDir towerFolder;
     ScopedUserSettings settings;
     RecordingDialogs dialogs;
     LogCapture log;
     std::unique_ptr<CSystemDlg> window;
+};
+
+// A widget inside the inspection page that notes every key that reaches it.
+class KeyProbe : public QWidget {
+  public:
+    explicit KeyProbe(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+    QList<int> keys;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() != Qt::Key_Alt) {  // the modifier of Alt+F4 on its own
+            keys << event->key();
+        }
+    }
 };
 
 TEST_F(SystemDlgTest, LaysOutTheHeaderTabsAndPages) {
@@ -115,13 +166,31 @@ TEST_F(SystemDlgTest, SetupRoundTripKeepsOrDropsAreaEditsByPage) {
 }
 
 TEST_F(SystemDlgTest, KeysThatWouldCloseTheWindowAreSwallowed) {
-    QTest::keyClick(window.get(), Qt::Key_F4, Qt::AltModifier);
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    QTest::keyClick(window.get(), Qt::Key_Return);
-    QTest::keyClick(window->DlgMain(), Qt::Key_Enter);
+    KeyProbe probe(window->DlgMain());
+    probe.show();
+    probe.setFocus();
+    QTest::keyClick(&probe, Qt::Key_F4, Qt::AltModifier);
+    QTest::keyClick(&probe, Qt::Key_Escape);
+    QTest::keyClick(&probe, Qt::Key_Return);
+    QTest::keyClick(&probe, Qt::Key_Enter);
+    QTest::keyClick(&probe, Qt::Key_F5);  // an ordinary key passes
+    EXPECT_EQ(probe.keys, QList<int>{Qt::Key_F5});
     window->close();  // a window-manager close
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->IsShutDown());
+    EXPECT_FALSE(window->IsShutdownRequested());
+}
+
+TEST_F(SystemDlgTest, EnterAndEscapeStillDismissAMessageBoxOverTheWindow) {
+    window->Timers().stop(CSystemDlg::kTimerStartupCheck);
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("2채널 음향검사기"),
+                        QStringLiteral("[ERROR]검사결과 Local DB 입력 실패\n[Error]gone"),
+                        QMessageBox::Ok, window.get());
+        QTimer::singleShot(100, &box, [&box, key] { QTest::keyClick(&box, Qt::Key(key)); });
+        // Without the key the box would wait for a click; the test does not.
+        QTimer::singleShot(3000, &box, [&box] { box.done(-1); });
+        EXPECT_EQ(box.exec(), QMessageBox::Ok) << "key " << key << " did not reach the box";
+    }
 }
 
 TEST_F(SystemDlgTest, AltF12OpensSensorSettingsOnlyFromTheInspectionPage) {
@@ -188,10 +257,29 @@ TEST_F(SystemDlgTest, ExitIconSavesEverythingInOrderAndEnds) {
     window->DlgMain()->Config().plant_id = "PLANT-9";
     window->DlgMain()->Config().Spectrum_MAX_DB = 110;
     window->Motor().Motor_pan_speed = 33;
+    // One sequence of what the shutdown does: the keys it writes and the lines it logs.
+    QStringList steps;
+    window->Store().setAccessObserver([&steps](ConfigStore::Access access, const QString& key) {
+        steps << (access == ConfigStore::Access::Write ? "write " : "read ") + key;
+    });
+    const DebugLogSink previous = SetDebugLogSink([&steps](const QString& line) {
+        if (line == "App.Exit #1-NG") {
+            steps << line;
+        }
+    });
     QSignalSpy finished(window.get(), &CSystemDlg::shutdownFinished);
     QTest::mouseClick(window->ExitIcon(), Qt::LeftButton);
+    SetDebugLogSink(previous);
     ASSERT_EQ(finished.count(), 1);
-    EXPECT_TRUE(log.contains("App.Exit #1-NG"));
+    QStringList expected = {"write Motor_address", "write Motor_pan_speed",
+                            "write Motor_tilt_speed"};
+    for (const QString& key : ConfigStore::keyOrder()) {
+        expected << "write " + key;
+    }
+    expected << "App.Exit #1-NG";
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(ConfigStore::keyOrder().front(), "Vorn_db_server");
+    EXPECT_EQ(ConfigStore::keyOrder().back(), "Phonolux_Video_Color");
     EXPECT_EQ(window->DlgMain(), nullptr);
     EXPECT_EQ(window->DlgSetup(), nullptr);
 
@@ -203,6 +291,59 @@ TEST_F(SystemDlgTest, ExitIconSavesEverythingInOrderAndEnds) {
     MotorConfig motor;
     store.loadMotor(motor);
     EXPECT_EQ(motor.Motor_pan_speed, 33);
+}
+
+TEST_F(SystemDlgTest, ExitRightAfterAnNgVerdictSwitchesTheTowerOff) {
+    window->Timers().stop(CSystemDlg::kTimerStartupCheck);
+    window->DlgMain()->Tower().ShowVerdict(true);
+    ASSERT_EQ(towerPatterns().back(), "1 0 0 0 0 4");
+    window->Shutdown();
+    ASSERT_TRUE(window->IsShutDown());
+    EXPECT_EQ(towerPatterns().back(), "0 0 0 0 0 0");
+    // The lamp-off timer died with the page; nothing lights the tower again.
+    QTest::qWait(50);
+    EXPECT_EQ(towerPatterns().back(), "0 0 0 0 0 0");
+}
+
+TEST_F(SystemDlgTest, ShutdownInsideADialogWaitsUntilTheDialogHasReturned) {
+    window->Timers().stop(CSystemDlg::kTimerStartupCheck);
+    WidgetDialogs real;
+    real.SetOwner(window.get());
+    InstallStationDialogs(&real);
+    // A service stop arrives while a message is up, and a worker waits for its question.
+    QTimer::singleShot(200, window.get(), &CSystemDlg::Shutdown);
+    std::atomic<bool> workerAnswered{false};
+    bool workerAnswer = true;
+    std::thread worker([&] {
+        workerAnswer = AskYesNo(QStringLiteral("삭제"), QStringLiteral("삭제하시겠습니까?"));
+        workerAnswered = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ShowMessage(QStringLiteral("네크워크 연결 해제"),
+                QStringLiteral("센서와 네크워크 연결을 확인하고 다시 시작해 주세요."));
+    EXPECT_LT(clock.elapsed(), 1500) << "the message was closed by the shutdown, not its timer";
+    // The code below the dialog still finds everything it uses.
+    EXPECT_TRUE(window->IsShutdownRequested());
+    EXPECT_FALSE(window->IsShutDown());
+    ASSERT_NE(window->DlgMain(), nullptr);
+    EXPECT_EQ(window->DlgMain()->Config().SW_Title, QString::fromUtf8("2채널 음향검사기"));
+
+    QSignalSpy finished(window.get(), &CSystemDlg::shutdownFinished);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(window->DlgMain(), nullptr);
+    QElapsedTimer workerClock;
+    workerClock.start();
+    while (!workerAnswered && workerClock.elapsed() < 5000) {
+        QTest::qWait(10);
+    }
+    worker.join();
+    EXPECT_FALSE(workerAnswer) << "a question nobody saw counts as not confirmed";
+    // Later dialogs are not shown at all.
+    clock.restart();
+    ShowMessage(QStringLiteral("x"), QStringLiteral("y"));
+    EXPECT_LT(clock.elapsed(), 500);
+    InstallStationDialogs(&dialogs);
 }
 
 TEST_F(SystemDlgTest, ChangesAreNotWrittenBeforeShutdown) {

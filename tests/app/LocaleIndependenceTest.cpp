@@ -1,0 +1,57 @@
+// Texts that leave the station (statements, wire messages, file names, diagnostics) must not
+// change with the operator's locale: under a comma-decimal locale a "3,4" would be refused by the
+// database and misread by the control server.
+#include "app/CLocaleFormat.h"
+#include "app/ControlReplyTemplates.h"
+#include "app/DebugLog.h"
+#include "app/Utilities.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/ScopedLocale.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+class LocaleIndependenceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(locale.ok()) << "de_DE.UTF-8 is missing: the test set-up generates it";
+        // The process formats with a comma now; the station's own texts must not.
+        char probe[16];
+        std::snprintf(probe, sizeof probe, "%.1f", 3.4);
+        ASSERT_STREQ(probe, "3,4");
+    }
+    ScopedLocale locale{"de_DE.UTF-8"};
+};
+
+TEST_F(LocaleIndependenceTest, FormattedTextsKeepThePoint) {
+    EXPECT_EQ(FormatCLocale("'%.1f' %.10f %d", 3.4, 0.0, 1234567), "'3.4' 0.0000000000 1234567");
+    EXPECT_EQ(FormatCLocale("%s", "Top"), "Top");
+    // The decimal separator of the caller's thread is untouched afterwards.
+    EXPECT_EQ(ScopedLocale::DecimalPoint(), ',');
+}
+
+TEST_F(LocaleIndependenceTest, StatusMessageAndPositionsKeepThePoint) {
+    EXPECT_EQ(ControlReplyTemplates::EquipmentStatus(1, 1, 0, 12.5, 0.0, 90.25, 45.0),
+              "<ELEMENT>\r\n  <CMD_ID>EQUIPMENT_STATUS</CMD_ID>\r\n  <PHONOLUX_1>1</PHONOLUX_1>\r\n"
+              "  <PANTILT>1</PANTILT>\r\n  <BEACON_LIGHT>0</BEACON_LIGHT>\r\n  <CPU>12.5</CPU>\r\n"
+              "  <TEMPERATURE>0.0</TEMPERATURE>\r\n  <PAN>90.25</PAN>\r\n  <TILT>45.00</TILT>\r\n"
+              "</ELEMENT>");
+    EXPECT_EQ(ControlReplyTemplates::GetPanTiltAck(359.99, 0.5, "M-1"),
+              "<ELEMENT>\r\n  <CMD_ID>GET_PAN_TILT_ACK</CMD_ID>\r\n  <PAN>359.99</PAN>\r\n"
+              "  <TILT>0.50</TILT>\r\n  <MISSION_ID>M-1</MISSION_ID>\r\n</ELEMENT>");
+}
+
+TEST_F(LocaleIndependenceTest, RunStampsAndDiagnosticsKeepTheirForm) {
+    EXPECT_EQ(StampText(QDateTime(QDate(2024, 5, 1), QTime(9, 7, 5))), "2024-05-01 09-07-05");
+    LogCapture log;
+    DebugLogf("Skip : L.Pass 집중검사 예외 : %.1f/%.1f 초", 2.5, 4.0);
+    EXPECT_TRUE(log.contains(QString::fromUtf8("Skip : L.Pass 집중검사 예외 : 2.5/4.0 초")))
+        << log.lines().join('\n').toStdString();
+}
+
+}  // namespace

@@ -9,13 +9,24 @@ function(station_library target)
   target_link_libraries(${target} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# station_test(<name> SOURCES <files...> LINKS <deps...> [WIDGETS] [TSAN])
+# The sanitizer builds build one custom target each: station_tsan_tests, station_asan_tests or
+# station_fuzz_targets, which pulls in only what its members link.
+if(STATION_TSAN)
+  add_custom_target(station_tsan_tests)
+elseif(STATION_ASAN)
+  add_custom_target(station_asan_tests)
+elseif(STATION_FUZZ)
+  add_custom_target(station_fuzz_targets)
+endif()
+
+# station_test(<name> SOURCES <files...> LINKS <deps...> [WIDGETS] [TSAN] [ASAN])
 # A GoogleTest executable whose cases CTest discovers one by one. WIDGETS runs it under the
 # offscreen platform with a QApplication; TSAN marks a suite that also belongs to the
-# ThreadSanitizer build.
+# ThreadSanitizer build, ASAN one that also belongs to the AddressSanitizer and UBSan build (the
+# suites that need no widgets). The fuzz build has no suites.
 function(station_test name)
-  cmake_parse_arguments(ARG "WIDGETS;TSAN" "" "SOURCES;LINKS" ${ARGN})
-  if(STATION_TSAN AND NOT ARG_TSAN)
+  cmake_parse_arguments(ARG "WIDGETS;TSAN;ASAN" "" "SOURCES;LINKS" ${ARGN})
+  if((STATION_TSAN AND NOT ARG_TSAN) OR (STATION_ASAN AND NOT ARG_ASAN) OR STATION_FUZZ)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
@@ -24,10 +35,9 @@ function(station_test name)
   # is chosen by the test main.
   set(env "STATION_TEST_BINARY_DIR=${PROJECT_BINARY_DIR}")
   if(STATION_TSAN)
-    if(NOT TARGET station_tsan_tests)
-      add_custom_target(station_tsan_tests)
-    endif()
     add_dependencies(station_tsan_tests ${name})
+  elseif(STATION_ASAN)
+    add_dependencies(station_asan_tests ${name})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120)

@@ -1,0 +1,195 @@
+// Writes the seed corpora of the fuzz targets: make-seeds <corpus folder>. The files are small
+// on purpose (model-2 items and short hand-made messages; no 1 MB model-3 picture).
+
+#include "pantilt/PelcoFrames.h"
+#include "sensor/CameraProtocol.h"
+#include "sensor/StreamDecoder.h"
+#include "tools/camera-sim/CameraStreamGenerator.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+using namespace camera;
+
+namespace {
+
+// Chunk sizes as CameraStreamFuzz.cpp indexes them.
+enum Chunk {
+    kChunk1 = 0,
+    kChunk3 = 1,
+    kChunk7 = 2,
+    kChunk12 = 3,
+    kChunk100 = 4,
+    kChunk1460 = 5,
+    kChunk5120 = 6
+};
+
+QByteArray CameraControl(int model, Chunk chunk, int audioShift) {
+    QByteArray control(2, '\0');
+    control[0] = static_cast<char>((model == kModel1280Mosaic ? 1 : 0) | (chunk << 1));
+    control[1] = static_cast<char>(audioShift + 31);
+    return control;
+}
+
+QByteArray Header(uint8_t identifier, uint32_t length) {
+    const int size = HeaderBytesFor(identifier);
+    QByteArray header(size, '\0');
+    header[0] = static_cast<char>(identifier);
+    std::memcpy(header.data() + PayloadLengthOffset(size), &length, 4);
+    return header;
+}
+
+QByteArray Message(uint8_t identifier, const QByteArray& payload) {
+    return Header(identifier, static_cast<uint32_t>(payload.size())) + payload;
+}
+
+// A Pelco read: its length byte (1 to 255; 0 is a write), then its bytes.
+QByteArray Read(const QByteArray& bytes) {
+    if (bytes.isEmpty() || bytes.size() > 255) {
+        std::fprintf(stderr, "a read of %lld bytes has no length byte\n",
+                     static_cast<long long>(bytes.size()));
+        std::abort();
+    }
+    return QByteArray(1, static_cast<char>(bytes.size())) + bytes;
+}
+
+QByteArray Bytes(const PelcoFrame& frame) {
+    return QByteArray(reinterpret_cast<const char*>(frame.data()), Pelco::kFrameSize);
+}
+
+// The length byte 0: a frame goes to the head, the gathered reply bytes are dropped.
+const QByteArray kWrite(1, '\0');
+
+bool Write(const QString& folder, const QString& name, const QByteArray& bytes) {
+    QFile file(folder + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return false;
+    }
+    return true;
+}
+
+bool CameraSeeds(const QString& folder) {
+    const CCameraStreamGenerator model2(kModel320Grey);
+    const CCameraStreamGenerator model2Long(kModel320Grey, 1, kSpectrumLength2Long);
+    const CCameraStreamGenerator model3(kModel1280Mosaic);
+    const SpectrumShape tone{20.0, true, 1000.0, 2000.0, 60.0};
+    const AcousticSpot spot{20.0, 12.0, 50.0, 30.0};
+    const uint8_t shiftStatus[4] = {0, 3, 8, 2};
+
+    const QByteArray model2Items = CCameraStreamGenerator::DataMessage(
+        1, {model2.acousticMapItem(100, spot), model2.spectrumItem(101, tone, 0),
+            model2.waveformItem(102, 0)});
+    const QByteArray model3Items = CCameraStreamGenerator::DataMessage(
+        2, {model3.acousticMapItem(200, spot), model3.spectrumItem(201, tone, 1),
+            model3.waveformItem(202, 1)});
+    const QByteArray model3Waveform =
+        CCameraStreamGenerator::DataMessage(3, {model3.waveformItem(300, 2)});
+
+    // Items shorter than their model's layout, an unknown type and a thermal item cut short by
+    // its own message all stay inside the message, so the framing goes on.
+    QByteArray shortItems(4, '\0');
+    const uint32_t shortCount = 3;
+    std::memcpy(shortItems.data(), &shortCount, 4);
+    shortItems += CCameraStreamGenerator::ItemHead(kItemPicture, 40, 400, kItemHeaderBytes + 40);
+    shortItems += CCameraStreamGenerator::ItemHead(kItemSpectrum, 16, 401, kItemHeaderBytes + 16);
+    shortItems += CCameraStreamGenerator::ItemHead(0x0777, 8, 402, kItemHeaderBytes + 8);
+
+    // The count promises two items; the message holds one.
+    QByteArray pastEnd = model2.waveformItem(500, 3);
+    const uint32_t twoItems = 2;
+    pastEnd.prepend(reinterpret_cast<const char*>(&twoItems), 4);
+
+    struct Seed {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Seed> seeds = {
+        {"model2-map-spectrum-waveform", CameraControl(2, kChunk5120, 0) + model2Items},
+        {"model2-picture", CameraControl(2, kChunk1460, 0) + CCameraStreamGenerator::DataMessage(
+                                                                 4, {model2.pictureItem(600, 1)})},
+        {"model2-thermal-long-spectrum",
+         CameraControl(2, kChunk5120, -5) +
+             CCameraStreamGenerator::DataMessage(
+                 5, {model2.thermalItem(700, 1), model2Long.spectrumItem(701, tone, 2)})},
+        {"model3-map-spectrum-waveform", CameraControl(3, kChunk5120, 3) + model3Items},
+        {"status-then-model2-waveform",
+         CameraControl(2, kChunk7, 0) + CCameraStreamGenerator::StatusMessage(6, shiftStatus) +
+             CCameraStreamGenerator::DataMessage(7, {model2.waveformItem(800, 4)})},
+        {"long-and-empty-headers", CameraControl(3, kChunk1, 0) + Message(0, QByteArray(5, 'a')) +
+                                       Header(6, 0) + Message(0x30, QByteArray(9, 'b')) +
+                                       Header(0x41, 0) + Message(kIdData, QByteArray(4, '\0'))},
+        {"model3-waveform-split-off",
+         CameraControl(3, kChunk3, -31) + model3Waveform.left(model3Waveform.size() / 2)},
+        {"short-and-unknown-items", CameraControl(2, kChunk12, 0) + Message(kIdData, shortItems)},
+        {"item-past-message-end", CameraControl(2, kChunk100, 0) + Message(kIdData, pastEnd)},
+        {"payload-beyond-buffer",
+         CameraControl(3, kChunk5120, 0) + Header(kIdData, CStreamDecoder::kAssemblyBytes + 1u)},
+    };
+    for (const Seed& seed : seeds) {
+        if (!Write(folder, QString::fromLatin1(seed.name), seed.bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PelcoSeeds(const QString& folder) {
+    const QByteArray pan = Bytes(PelcoPositionReply(1, Pelco::kPanReply, 18000));
+    const QByteArray tilt = Bytes(PelcoPositionReply(1, Pelco::kTiltReply, 4500));
+    const QByteArray noise("\x12\x00\x7e\xfe", 4);
+
+    QByteArray many;
+    for (int k = 0; k < 40; ++k) {
+        many += noise.left(k % 4) +
+                Bytes(PelcoPositionReply(static_cast<uint8_t>(k + 1),
+                                         k % 2 ? Pelco::kTiltReply : Pelco::kPanReply,
+                                         static_cast<uint16_t>(k * 3000)));
+    }
+
+    struct Seed {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Seed> seeds = {
+        {"pan-reply", Read(pan)},
+        {"tilt-reply", Read(tilt)},
+        {"two-replies-one-read", Read(pan + tilt)},
+        {"reply-split-in-three", Read(pan.left(2)) + Read(pan.mid(2, 3)) + Read(pan.mid(5))},
+        {"noise-then-reply", Read(noise + tilt) + Read(noise)},
+        {"write-drops-partial", Read(pan.left(4)) + kWrite + Read(tilt)},
+        {"lost-byte-then-reply", Read(pan.left(6)) + Read(tilt)},
+        {"many-replies-long-reads", Read(many.left(255)) + Read(many.mid(255))},
+    };
+    for (const Seed& seed : seeds) {
+        if (!Write(folder, QString::fromLatin1(seed.name), seed.bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    const QString camera = root + QStringLiteral("/camera_stream_fuzz");
+    const QString pelco = root + QStringLiteral("/pelco_reply_fuzz");
+    if (!QDir().mkpath(camera) || !QDir().mkpath(pelco)) {
+        std::fprintf(stderr, "cannot create the corpus folders under %s\n", argv[1]);
+        return 1;
+    }
+    return CameraSeeds(camera) && PelcoSeeds(pelco) ? 0 : 1;
+}

@@ -129,8 +129,10 @@ inline __attribute__((always_inline)) void Demosaic16(const uint8_t* up, const u
 }
 #endif
 
-#if defined(__SSE2__) && defined(__GNUC__) && !defined(__clang__)
 // Built twice; the loader picks the AVX2 form where the processor has it (fewer register moves).
+// Not under the sanitizers: the loader runs the picking code before their runtime is ready.
+#if defined(__SSE2__) && defined(__GNUC__) && !defined(__clang__) && \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void DemosaicInteriorRow(const uint8_t* up, const uint8_t* row, const uint8_t* down, int width,

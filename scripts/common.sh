@@ -37,3 +37,58 @@ station_build() {
     cmake -S "$STATION_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# station_phase <name> <command...>: runs one step of a script and prints its wall time; the
+# times are kept in STATION_PHASE_TIMES for a summary.
+STATION_PHASE_TIMES=()
+station_phase() {
+    local name=$1 start=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    echo "== $name: $((SECONDS - start)) s"
+    STATION_PHASE_TIMES+=("$(printf '%-22s %5d s' "$name" $((SECONDS - start)))")
+}
+
+# Fails, naming them, when clang-format (the repository's .clang-format) would change any tracked
+# C or C++ file.
+station_check_format() {
+    local file offenders=()
+    clang-format --version
+    while IFS= read -r -d '' file; do
+        [ -f "$STATION_ROOT/$file" ] || continue
+        if ! clang-format --style=file "$STATION_ROOT/$file" | cmp -s - "$STATION_ROOT/$file"; then
+            offenders+=("$file")
+        fi
+    done < <(git -C "$STATION_ROOT" ls-files -z '*.cpp' '*.h' '*.c')
+    if [ ${#offenders[@]} -gt 0 ]; then
+        echo "clang-format would change ${#offenders[@]} file(s) (clang-format -i FILE fixes one):"
+        printf '  %s\n' "${offenders[@]}"
+        return 1
+    fi
+}
+
+# The fuzz targets in tests/fuzz, each with its seed corpus in tests/fuzz/corpus/<target>.
+STATION_FUZZ_TARGETS=(camera_stream_fuzz pelco_reply_fuzz)
+
+# station_fuzz_build <build dir>: clang build of the fuzz targets and what they link, with
+# libFuzzer, ASan and UBSan.
+station_fuzz_build() {
+    local dir=$1
+    cmake -S "$STATION_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSTATION_FUZZ=ON \
+        -DSTATION_WERROR=ON -DSTATION_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)" --target station_fuzz_targets
+}
+
+# station_fuzz_run <build dir> <target> <seconds> <corpus dir> [libFuzzer options...]
+# Fuzzes into the corpus dir (new inputs land there) and keeps what fails in <build dir>/artifacts.
+# Non-zero on a crash, a leak, a sanitizer report or an input slower than 10 s.
+station_fuzz_run() {
+    local dir=$1 target=$2 seconds=$3 corpus=$4
+    shift 4
+    mkdir -p "$dir/artifacts" "$corpus"
+    ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
+        "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$dir/artifacts/$target-" "$@" "$corpus"
+}

@@ -1,6 +1,7 @@
 #include "app/ModalLoop.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <vector>
 

@@ -3,8 +3,6 @@
 // arrives inside one must not destroy what the code below the dialog still uses: it closes every
 // open dialog, keeps new ones from opening, and waits until no dialog loop is left on the stack.
 
-#include <QPointer>
-
 #include <functional>
 
 class QDialog;

@@ -15,7 +15,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace {
 
@@ -49,6 +51,34 @@ void ConfigureKeepAlive(int fd) {
     int interval = CConectSocket::kKeepAliveIntervalMs / 1000;
     setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof(idle));
     setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof(interval));
+}
+
+// Reads and drops until the peer closes its side, stays quiet, or the drain time is up.
+void DrainUntilQuiet(int fd, char* scratch, int scratchBytes) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(CConectSocket::kCloseDrainMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) {
+            return;
+        }
+        pollfd readable{fd, POLLIN, 0};
+        const int ready =
+            poll(&readable, 1,
+                 static_cast<int>(std::min<long long>(left, CConectSocket::kCloseQuietMs)));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            return;  // quiet (or failed)
+        }
+        const ssize_t n = ::recv(fd, scratch, static_cast<size_t>(scratchBytes), 0);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+            return;  // the camera closed its side
+        }
+    }
 }
 
 }  // namespace
@@ -147,6 +177,24 @@ void CConectSocket::Close() {
     }
     // The notifier belongs to this object's thread; the handle stays open until the notifier
     // watching it is gone, so its number cannot be reused under a newer link's notifier.
+    QMetaObject::invokeMethod(
+        this, [this, fd] { release(fd); }, Qt::QueuedConnection);
+}
+
+void CConectSocket::CloseAfterSending() {
+    int fd;
+    {
+        std::lock_guard lock(m_handleMutex);
+        fd = m_fd.exchange(-1);
+    }
+    if (fd >= 0 && QThread::currentThread() == thread()) {
+        ::shutdown(fd, SHUT_WR);
+        DrainUntilQuiet(fd, m_scratch.get(), CReceiveRing::kSlotBytes);
+    }
+    if (QThread::currentThread() == thread()) {
+        release(fd);
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, fd] { release(fd); }, Qt::QueuedConnection);
 }

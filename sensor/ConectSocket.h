@@ -23,6 +23,10 @@ class CConectSocket : public QObject {
     static constexpr int kConnectTimeoutMs = 1000;
     static constexpr int kKeepAliveIdleMs = 3000;
     static constexpr int kKeepAliveIntervalMs = 1000;
+    // How long a closing link reads and drops what the camera still sends: at most this long,
+    // and no longer than it stays quiet for kCloseQuietMs.
+    static constexpr int kCloseDrainMs = 300;
+    static constexpr int kCloseQuietMs = 50;
 
     explicit CConectSocket(CReceiveRing& ring, QObject* parent = nullptr);
     ~CConectSocket() override;
@@ -35,6 +39,11 @@ class CConectSocket : public QObject {
     // Detaches and closes; no close notification follows. On this object's thread (elsewhere
     // the handle is closed at once and the notifier released there later).
     void Close();
+    // Close for a link whose last commands must still reach the camera: the end of the stream
+    // follows them, and what the camera sends meanwhile is read and dropped (see kCloseDrainMs)
+    // before the handle is closed. Closing with unread bytes would reset the connection, and a
+    // camera that had not read the commands yet would lose them. On this object's thread.
+    void CloseAfterSending();
 
     bool IsConnected() const { return m_connected.load() != 0; }
     void SetConnected(bool connected) { m_connected.store(connected ? 1 : 0); }

@@ -124,7 +124,7 @@ bool CPhonoluxDevice::stopOnUiThread() {
         }
     }
     m_socket.Send(camera::EncodeCommand(camera::kIdStop, camera::NextSequence(m_sequence)));
-    m_socket.Close();
+    m_socket.CloseAfterSending();
     m_linkUp.store(false);
     return found;
 }

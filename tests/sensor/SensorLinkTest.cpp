@@ -222,6 +222,68 @@ TEST_F(SensorLinkTest, LateFramingLossOfAnOldLinkLeavesTheNextLinkAlone) {
     EXPECT_TRUE(device.Stop());
 }
 
+TEST_F(SensorLinkTest, StopCommandReachesACameraThatReadsLate) {
+    // A camera that sends a burst and reads its commands only later (a busy one): closing the
+    // link while its bytes are still unread here must not reset the connection, or the camera
+    // would lose the commands it had not read yet.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    socklen_t length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    ASSERT_EQ(listen(listener, 1), 0);
+    std::atomic<bool> burstSent{false};
+    std::atomic<bool> stopped{false};
+    QByteArray received;
+    bool resetSeen = false;
+    std::thread camera([&] {
+        const int peer = accept(listener, nullptr, nullptr);
+        const QByteArray burst(2 * 1024 * 1024, '\0');  // zeros read as empty 12-byte headers
+        for (qsizetype at = 0; at < burst.size();) {
+            const ssize_t n = send(peer, burst.constData() + at, burst.size() - at, MSG_NOSIGNAL);
+            if (n <= 0) {
+                break;
+            }
+            at += n;
+        }
+        burstSent = true;
+        while (!stopped.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = recv(peer, buffer, sizeof buffer, 0);
+            if (n < 0) {
+                resetSeen = true;
+            }
+            if (n <= 0) {
+                break;
+            }
+            received.append(buffer, n);
+        }
+        close(peer);
+    });
+    SetPort(ntohs(address.sin_port));
+    device.Start();
+    ASSERT_TRUE(device.IsWorkerAlive());
+    QElapsedTimer clock;
+    clock.start();
+    while (!burstSent.load() && clock.elapsed() < 10000) {
+        QThread::msleep(1);  // no events here: the burst stays unread
+    }
+    ASSERT_TRUE(burstSent.load());
+    EXPECT_TRUE(device.Stop());
+    stopped = true;
+    camera.join();
+    close(listener);
+    EXPECT_FALSE(resetSeen);
+    ASSERT_GE(received.size(), 8);
+    // The stop command is the last thing the camera reads, after the start commands.
+    EXPECT_EQ(QString::fromLatin1(received.right(8).toHex(' ')).left(2), "89");
+}
+
 TEST_F(SensorLinkTest, SimulatorSpotAndDefectScenario) {
     CameraSimProcess sim({"--model", "2", "--spot", "5,6", "--defect", "1000,30,4000,4500,30,40",
                           "--defect-tone-level", "75", "--defect-spot-level", "66"});

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,6 +17,7 @@ namespace {
 struct Request {
     bool started = false;
     bool done = false;
+    bool abandoned = false;  // its caller stopped waiting before it started
 };
 }  // namespace
 
@@ -26,7 +28,7 @@ UiThreadCaller::~UiThreadCaller() {
     close();
 }
 
-bool UiThreadCaller::call(std::function<void()> work) {
+bool UiThreadCaller::call(std::function<void()> work, int limit_ms) {
     if (QThread::currentThread() == thread()) {
         work();
         return true;
@@ -44,7 +46,7 @@ bool UiThreadCaller::call(std::function<void()> work) {
         [shared, request, work = std::move(work)] {
             {
                 std::lock_guard lock(shared->mutex);
-                if (shared->closed) {
+                if (shared->closed || request->abandoned) {
                     return;  // its caller has been answered already
                 }
                 request->started = true;
@@ -56,8 +58,16 @@ bool UiThreadCaller::call(std::function<void()> work) {
         },
         Qt::QueuedConnection);
     std::unique_lock lock(shared->mutex);
-    shared->changed.wait(lock,
-                         [&] { return request->done || (shared->closed && !request->started); });
+    const auto answered = [&] { return request->done || (shared->closed && !request->started); };
+    if (limit_ms < 0) {
+        shared->changed.wait(lock, answered);
+    } else if (!shared->changed.wait_for(lock, std::chrono::milliseconds(limit_ms), answered) &&
+               !request->started) {
+        request->abandoned = true;
+        return false;
+    }
+    // Started work may use what the caller handed it: it is waited for to its end.
+    shared->changed.wait(lock, answered);
     return request->done;
 }
 

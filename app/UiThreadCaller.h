@@ -17,9 +17,10 @@ class UiThreadCaller : public QObject {
     ~UiThreadCaller() override;
 
     // On the owning thread the work runs at once. From another thread it is queued to the
-    // owning thread and the call returns when it has run (true) or when the caller was answered
-    // by close() before it started (false). Work that has started always finishes first.
-    bool call(std::function<void()> work);
+    // owning thread and the call returns when it has run (true), or false when close() answered
+    // the caller or `limit_ms` (negative: no limit) passed before the work started; the work is
+    // then dropped. Work that has started always finishes first.
+    bool call(std::function<void()> work, int limit_ms = -1);
 
     void close();
     bool isClosed() const;

@@ -42,7 +42,11 @@ void CPhonoluxDevice::joinWorker() {
 }
 
 void CPhonoluxDevice::Start() {
-    m_uiThread.call([this] { startOnUiThread(); });
+    if (!m_uiThread.call([this] { startOnUiThread(); }, kUiThreadWaitMs) &&
+        !m_uiThread.isClosed()) {
+        DebugLogf("[Sensor] Start not carried out: the UI thread did not take it within %d ms",
+                  kUiThreadWaitMs);
+    }
 }
 
 void CPhonoluxDevice::startOnUiThread() {
@@ -96,7 +100,11 @@ void CPhonoluxDevice::startOnUiThread() {
 
 bool CPhonoluxDevice::Stop() {
     bool found = false;
-    m_uiThread.call([this, &found] { found = stopOnUiThread(); });
+    if (!m_uiThread.call([this, &found] { found = stopOnUiThread(); }, kUiThreadWaitMs) &&
+        !m_uiThread.isClosed()) {
+        DebugLogf("[Sensor] Stop not carried out: the UI thread did not take it within %d ms",
+                  kUiThreadWaitMs);
+    }
     return found;
 }
 

@@ -26,6 +26,8 @@ class CPhonoluxDevice : public QObject {
     Q_OBJECT
   public:
     static constexpr int kStopWaitMs = 500;
+    // How long a start or stop asked for on another thread waits for the UI thread to take it.
+    static constexpr int kUiThreadWaitMs = 10000;
 
     explicit CPhonoluxDevice(SensorHost& host, QObject* parent = nullptr);
     ~CPhonoluxDevice() override;

@@ -72,6 +72,30 @@ TEST(UiThreadCallerTest, CloseAnswersWaitingCallersAndLaterOnesAtOnce) {
     EXPECT_FALSE(later);
 }
 
+TEST(UiThreadCallerTest, ACallerWithALimitStopsWaitingAndItsWorkIsDropped) {
+    UiThreadCaller caller;
+    std::atomic<int> ran{0};
+    bool answer = true;
+    QElapsedTimer clock;
+    clock.start();
+    // The owning thread is busy (it does not look at its queue) for longer than the limit.
+    std::thread([&] { answer = caller.call([&] { ++ran; }, 100); }).join();
+    EXPECT_FALSE(answer);
+    EXPECT_GE(clock.elapsed(), 90);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran.load(), 0) << "work whose caller gave up never runs later";
+    // Taken in time, it runs.
+    std::atomic<bool> returned{false};
+    std::thread other([&] {
+        answer = caller.call([&] { ++ran; }, 5000);
+        returned = true;
+    });
+    PumpUntil([&] { return returned.load(); });
+    other.join();
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(ran.load(), 1);
+}
+
 TEST(UiThreadCallerTest, WorkThatHasStartedFinishesBeforeItsCallerIsAnswered) {
     UiThreadCaller caller;
     std::atomic<bool> inside{false};

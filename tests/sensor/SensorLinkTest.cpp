@@ -48,6 +48,22 @@ QStringList HexLines(const QList<QByteArray>& commands) {
     return lines;
 }
 
+// A plain listening socket on a free loopback port; -1 when that fails.
+int LoopbackListener(int backlog, sockaddr_in* address) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    *address = sockaddr_in{};
+    address->sin_family = AF_INET;
+    address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(*address);
+    if (bind(listener, reinterpret_cast<sockaddr*>(address), sizeof(*address)) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(address), &length) != 0 ||
+        listen(listener, backlog) != 0) {
+        close(listener);
+        return -1;
+    }
+    return listener;
+}
+
 class SensorLinkTest : public ::testing::Test {
   protected:
     SensorLinkTest() : device(host) {
@@ -226,14 +242,9 @@ TEST_F(SensorLinkTest, StopCommandReachesACameraThatReadsLate) {
     // A camera that sends a burst and reads its commands only later (a busy one): closing the
     // link while its bytes are still unread here must not reset the connection, or the camera
     // would lose the commands it had not read yet.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    socklen_t length = sizeof(address);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ASSERT_EQ(listen(listener, 1), 0);
+    const int listener = LoopbackListener(1, &address);
+    ASSERT_GE(listener, 0);
     std::atomic<bool> burstSent{false};
     std::atomic<bool> stopped{false};
     QByteArray received;
@@ -380,14 +391,9 @@ TEST_F(SensorLinkTest, ConnectFailuresStartNothing) {
 
 TEST_F(SensorLinkTest, CameraAcceptingLaterThanOneSecondCountsAsNotConnected) {
     // A listener whose accept queue is full leaves further handshakes unanswered.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    socklen_t length = sizeof(address);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ASSERT_EQ(listen(listener, 0), 0);
+    const int listener = LoopbackListener(0, &address);
+    ASSERT_GE(listener, 0);
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);

@@ -166,35 +166,29 @@ bool CConectSocket::Send(const QByteArray& bytes) {
 }
 
 void CConectSocket::Close() {
+    closeHandle(false);
+}
+
+void CConectSocket::CloseAfterSending() {
+    closeHandle(true);
+}
+
+void CConectSocket::closeHandle(bool letCameraRead) {
     int fd;
     {
         std::lock_guard lock(m_handleMutex);
         fd = m_fd.exchange(-1);
     }
     if (QThread::currentThread() == thread()) {
+        if (letCameraRead && fd >= 0) {
+            ::shutdown(fd, SHUT_WR);
+            DrainUntilQuiet(fd, m_scratch.get(), CReceiveRing::kSlotBytes);
+        }
         release(fd);
         return;
     }
     // The notifier belongs to this object's thread; the handle stays open until the notifier
     // watching it is gone, so its number cannot be reused under a newer link's notifier.
-    QMetaObject::invokeMethod(
-        this, [this, fd] { release(fd); }, Qt::QueuedConnection);
-}
-
-void CConectSocket::CloseAfterSending() {
-    int fd;
-    {
-        std::lock_guard lock(m_handleMutex);
-        fd = m_fd.exchange(-1);
-    }
-    if (fd >= 0 && QThread::currentThread() == thread()) {
-        ::shutdown(fd, SHUT_WR);
-        DrainUntilQuiet(fd, m_scratch.get(), CReceiveRing::kSlotBytes);
-    }
-    if (QThread::currentThread() == thread()) {
-        release(fd);
-        return;
-    }
     QMetaObject::invokeMethod(
         this, [this, fd] { release(fd); }, Qt::QueuedConnection);
 }

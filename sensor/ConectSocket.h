@@ -59,6 +59,7 @@ class CConectSocket : public QObject {
 
   private:
     void attach(int fd);
+    void closeHandle(bool letCameraRead);
     void release(int fd);
 
     CReceiveRing& m_ring;

@@ -4,6 +4,7 @@
 // (bits 1-3); byte 1 picks the audio shift in [-31, 31]; the rest is the stream.
 
 #include "sensor/StreamDecoder.h"
+#include "tests/fuzz/FuzzChecks.h"
 
 #include <QString>
 
@@ -16,18 +17,8 @@ namespace {
 // From single bytes (every header split) up to a whole ring slot.
 constexpr std::array<int, 8> kChunkBytes = {1, 3, 7, 12, 100, 1460, 5120, 1 << 20};
 
-// What the target reads goes here, so that the compiler cannot leave the reads out.
-volatile uint64_t g_touched = 0;
-
-void Keep(uint64_t value) {
-    g_touched = g_touched + value;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using fuzz::Check;
+using fuzz::Keep;
 
 // Reads everything the decoder says it wrote, so that a size or geometry beyond the frames
 // shows up as an out-of-bounds read.

@@ -6,6 +6,7 @@
 #include "app/DebugLog.h"
 #include "pantilt/PelcoFrames.h"
 #include "pantilt/PelcoReplyAssembler.h"
+#include "tests/fuzz/FuzzChecks.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -16,18 +17,8 @@ namespace {
 
 constexpr uint8_t kWriteMarker = 0;
 
-// What the target reads goes here, so that the compiler cannot leave the reads out.
-volatile uint64_t g_touched = 0;
-
-void Keep(uint64_t value) {
-    g_touched = g_touched + value;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
+using fuzz::Check;
+using fuzz::Keep;
 
 }  // namespace
 

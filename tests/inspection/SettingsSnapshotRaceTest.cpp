@@ -21,7 +21,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -132,21 +131,8 @@ TEST_F(SettingsSnapshotRaceTest, SelectingProductsWhileTheWorkerDecodes) {
     });
     std::atomic<bool> producing{true};
     std::thread producer([&] {
-        while (producing.load()) {
-            for (qsizetype at = 0; at < pass.size() && producing.load();
-                 at += CReceiveRing::kSlotBytes) {
-                const int n = static_cast<int>(
-                    std::min<qsizetype>(CReceiveRing::kSlotBytes, pass.size() - at));
-                char* slot;
-                while ((slot = ring.reserve()) == nullptr && producing.load()) {
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
-                }
-                if (slot != nullptr) {
-                    std::memcpy(slot, pass.constData() + at, n);
-                    ring.markDataReceived();
-                    ring.commit(n);
-                }
-            }
+        while (stream_bytes::StoreAsReceived(ring, pass, [&] { return producing.load(); }) &&
+               producing.load()) {
         }
     });
 

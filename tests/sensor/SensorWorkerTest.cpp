@@ -303,17 +303,7 @@ TEST_F(SensorWorkerTest, ThreadedRunDecodesWhileTheProducerStores) {
         });
         producer = std::thread([&] {
             for (int repeat = 0; repeat < 60; ++repeat) {
-                for (qsizetype at = 0; at < oneSecond.size(); at += CReceiveRing::kSlotBytes) {
-                    const int n = static_cast<int>(
-                        std::min<qsizetype>(CReceiveRing::kSlotBytes, oneSecond.size() - at));
-                    char* slot;
-                    while ((slot = ring.reserve()) == nullptr) {
-                        std::this_thread::yield();
-                    }
-                    std::memcpy(slot, oneSecond.constData() + at, n);
-                    ring.markDataReceived();
-                    ring.commit(n);
-                }
+                StoreAsReceived(ring, oneSecond);
             }
             ring.store("", 0);
         });

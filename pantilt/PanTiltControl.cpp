@@ -1,6 +1,5 @@
 #include "pantilt/PanTiltControl.h"
 
-#include "app/ControlReplyTemplates.h"
 #include "app/DebugLog.h"
 #include "app/StationConfig.h"
 #include "app/StationDialogs.h"
@@ -253,17 +252,13 @@ void CPanTiltControl::handleFrame(const PelcoFrame& frame) {
     }
 }
 
-QString CPanTiltControl::missionId() const {
-    return m_sink ? m_sink->missionId() : QString();
-}
-
-void CPanTiltControl::sendReply(const QString& text) {
+void CPanTiltControl::sendReply(PanTiltReply reply, double panDegrees, double tiltDegrees) {
     if (!m_sink) {
-        DebugLog(text);
+        DebugLogf("[PanTilt] %s (pan %.2f, tilt %.2f) : no control link", PanTiltReplyName(reply),
+                  panDegrees, tiltDegrees);
         return;
     }
-    m_sink->sendControlMessage(text);
-    m_sink->clearMissionId();
+    m_sink->sendPanTiltReply(reply, panDegrees, tiltDegrees);
 }
 
 void CPanTiltControl::endOperation(SetOperation& operation) {
@@ -279,7 +274,7 @@ void CPanTiltControl::handlePanReply() {
     emit panPositionText(PositionText(m_currentPan));
     if (m_positionReply) {
         m_positionReply = false;
-        sendReply(ControlReplyTemplates::GetPanAck(currentPanDegrees(), missionId()));
+        sendReply(PanTiltReply::GetPanAck, currentPanDegrees(), 0);
     }
     if (m_panTilt.state == 1) {
         ++m_panReadings;
@@ -289,7 +284,7 @@ void CPanTiltControl::handlePanReply() {
                       m_currentPan);
             if (m_panReadings > kMaxReadings) {
                 endOperation(m_panTilt);
-                sendReply(ControlReplyTemplates::SetPanTiltNg(missionId()));
+                sendReply(PanTiltReply::SetPanTiltNg);
             }
         } else if (m_panTilt.confirm) {
             DebugLogf("**SET_PAN_TILT_COMPLETE / END : Pan(%d/%d)", m_targetPan, m_currentPan);
@@ -307,12 +302,12 @@ void CPanTiltControl::handlePanReply() {
                       m_currentPan);
             if (m_panReadings > kMaxReadings) {
                 endOperation(m_panOnly);
-                sendReply(ControlReplyTemplates::SetPanNg(missionId()));
+                sendReply(PanTiltReply::SetPanNg);
             }
         } else if (m_panOnly.confirm) {
             endOperation(m_panOnly);
             DebugLogf("**SET_PAN_TILT_COMPLETE / END : Pan(%d/%d)", m_targetPan, m_currentPan);
-            sendReply(ControlReplyTemplates::SetPanComplete(missionId()));
+            sendReply(PanTiltReply::SetPanComplete);
         } else {
             m_panOnly.confirm = 1;
         }
@@ -331,7 +326,7 @@ void CPanTiltControl::handleTiltReply() {
     emit tiltPositionText(PositionText(m_currentTilt));
     if (m_positionReply) {
         m_positionReply = false;
-        sendReply(ControlReplyTemplates::GetTiltAck(currentTiltDegrees(), missionId()));
+        sendReply(PanTiltReply::GetTiltAck, 0, currentTiltDegrees());
     }
     if (m_panTilt.state == 2) {
         ++m_tiltReadings;
@@ -341,7 +336,7 @@ void CPanTiltControl::handleTiltReply() {
                       m_currentTilt);
             if (m_tiltReadings > kMaxReadings) {
                 endOperation(m_panTilt);
-                sendReply(ControlReplyTemplates::SetPanTiltNg(missionId()));
+                sendReply(PanTiltReply::SetPanTiltNg);
             }
         } else if (m_panTilt.confirm) {
             endOperation(m_panTilt);
@@ -351,7 +346,7 @@ void CPanTiltControl::handleTiltReply() {
                 DebugLog(QStringLiteral("[Init] PAN TILT COMPLETE"));
                 DebugLog(QStringLiteral("[Skip] SET_PAN_TILT_COMPLETE"));
             } else {
-                sendReply(ControlReplyTemplates::SetPanTiltComplete(missionId()));
+                sendReply(PanTiltReply::SetPanTiltComplete);
             }
         } else {
             m_panTilt.confirm = 1;
@@ -365,20 +360,19 @@ void CPanTiltControl::handleTiltReply() {
                       m_currentTilt);
             if (m_tiltReadings > kMaxReadings) {
                 endOperation(m_tiltOnly);
-                sendReply(ControlReplyTemplates::SetTiltNg(missionId()));
+                sendReply(PanTiltReply::SetTiltNg);
             }
         } else if (m_tiltOnly.confirm) {
             endOperation(m_tiltOnly);
             DebugLogf("**SET_PAN_TILT_COMPLETE / END : Tilt(%d/%d)", m_targetTilt, m_currentTilt);
-            sendReply(ControlReplyTemplates::SetTiltComplete(missionId()));
+            sendReply(PanTiltReply::SetTiltComplete);
         } else {
             m_tiltOnly.confirm = 1;
         }
     }
     if (m_combinedQuery == 2) {
         m_combinedQuery = 0;
-        sendReply(ControlReplyTemplates::GetPanTiltAck(currentPanDegrees(), currentTiltDegrees(),
-                                                       missionId()));
+        sendReply(PanTiltReply::GetPanTiltAck, currentPanDegrees(), currentTiltDegrees());
     }
     if (m_statusPoll == 2) {
         m_statusPoll = 0;
@@ -386,19 +380,19 @@ void CPanTiltControl::handleTiltReply() {
 }
 
 void CPanTiltControl::failUnanswered(SetOperation& operation, const char* what,
-                                     QString (*reply)(const QString&)) {
+                                     PanTiltReply reply) {
     if (operation.state == 0 || TickCountMs() - operation.lastAnswerMs < kUnansweredLimitMs) {
         return;
     }
     DebugLogf("[PanTilt] %s : no position reply for %d ms, giving up", what, kUnansweredLimitMs);
     endOperation(operation);
-    sendReply(reply(missionId()));
+    sendReply(reply);
 }
 
 void CPanTiltControl::pollPosition() {
-    failUnanswered(m_panTilt, "SET_PAN_TILT", &ControlReplyTemplates::SetPanTiltNg);
-    failUnanswered(m_panOnly, "SET_PAN", &ControlReplyTemplates::SetPanNg);
-    failUnanswered(m_tiltOnly, "SET_TILT", &ControlReplyTemplates::SetTiltNg);
+    failUnanswered(m_panTilt, "SET_PAN_TILT", PanTiltReply::SetPanTiltNg);
+    failUnanswered(m_panOnly, "SET_PAN", PanTiltReply::SetPanNg);
+    failUnanswered(m_tiltOnly, "SET_TILT", PanTiltReply::SetTiltNg);
     if (!isSetOperationWaiting()) {
         m_timers.stop(kPositionPollTimerId);
         return;

@@ -4,6 +4,7 @@
 // presence watch of the port and the once-a-second status poll. Runs on the UI thread only; the
 // main window's timers 2030-2032 come from its timer table.
 
+#include "pantilt/PanTiltReplySink.h"
 #include "pantilt/PelcoReplyAssembler.h"
 #include "pantilt/SerialPort.h"
 
@@ -12,7 +13,6 @@
 
 #include <cstdint>
 
-class PanTiltReplySink;
 class TimerTable;
 struct MotorConfig;
 
@@ -100,12 +100,11 @@ class CPanTiltControl : public QObject {
     void handleTiltReply();
     bool openPort(int port, bool alwaysReport);
     bool write(const QByteArray& text);
-    QString missionId() const;
-    void sendReply(const QString& text);
+    // Set operations carry no position.
+    void sendReply(PanTiltReply reply, double panDegrees = 0, double tiltDegrees = 0);
     void start(SetOperation& operation, int state);
     void endOperation(SetOperation& operation);
-    void failUnanswered(SetOperation& operation, const char* what,
-                        QString (*reply)(const QString&));
+    void failUnanswered(SetOperation& operation, const char* what, PanTiltReply reply);
 
     MotorConfig& m_motor;
     TimerTable& m_timers;

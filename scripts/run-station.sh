@@ -26,7 +26,7 @@ sleep 1
 
 if [ -z "${DISPLAY:-}" ]; then
     echo "== no display: starting the station under Xvfb (screen 1920x1080)"
-    xvfb-run -a -s "-screen 0 1920x1080x24" build/app/acoustic-station "$@"
+    xvfb-run -a -s "-screen 0 1920x1080x24" build/station/acoustic-station "$@"
 else
-    build/app/acoustic-station "$@"
+    build/station/acoustic-station "$@"
 fi

@@ -2,7 +2,6 @@
 // change with the operator's locale: under a comma-decimal locale a "3,4" would be refused by the
 // database and misread by the control server.
 #include "app/CLocaleFormat.h"
-#include "app/ControlReplyTemplates.h"
 #include "app/DebugLog.h"
 #include "app/Utilities.h"
 #include "tests/support/LogCapture.h"
@@ -33,17 +32,6 @@ TEST_F(LocaleIndependenceTest, FormattedTextsKeepThePoint) {
     EXPECT_EQ(FormatCLocale("%s", "Top"), "Top");
     // The decimal separator of the caller's thread is untouched afterwards.
     EXPECT_EQ(ScopedLocale::DecimalPoint(), ',');
-}
-
-TEST_F(LocaleIndependenceTest, StatusMessageAndPositionsKeepThePoint) {
-    EXPECT_EQ(ControlReplyTemplates::EquipmentStatus(1, 1, 0, 12.5, 0.0, 90.25, 45.0),
-              "<ELEMENT>\r\n  <CMD_ID>EQUIPMENT_STATUS</CMD_ID>\r\n  <PHONOLUX_1>1</PHONOLUX_1>\r\n"
-              "  <PANTILT>1</PANTILT>\r\n  <BEACON_LIGHT>0</BEACON_LIGHT>\r\n  <CPU>12.5</CPU>\r\n"
-              "  <TEMPERATURE>0.0</TEMPERATURE>\r\n  <PAN>90.25</PAN>\r\n  <TILT>45.00</TILT>\r\n"
-              "</ELEMENT>");
-    EXPECT_EQ(ControlReplyTemplates::GetPanTiltAck(359.99, 0.5, "M-1"),
-              "<ELEMENT>\r\n  <CMD_ID>GET_PAN_TILT_ACK</CMD_ID>\r\n  <PAN>359.99</PAN>\r\n"
-              "  <TILT>0.50</TILT>\r\n  <MISSION_ID>M-1</MISSION_ID>\r\n</ELEMENT>");
 }
 
 TEST_F(LocaleIndependenceTest, RunStampsAndDiagnosticsKeepTheirForm) {

@@ -2,7 +2,6 @@
 // the reply assembly and its checksum check, the confirmed moves and their failures, presence
 // and the status poll.
 
-#include "app/ControlReplyTemplates.h"
 #include "app/StationConfig.h"
 #include "app/TimerTable.h"
 #include "pantilt/PanTiltControl.h"
@@ -22,18 +21,32 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+#include <vector>
 
 namespace {
 
+struct Report {
+    PanTiltReply reply;
+    double pan;
+    double tilt;
+    bool operator==(const Report&) const = default;
+};
+
+void PrintTo(const Report& report, std::ostream* out) {
+    *out << PanTiltReplyName(report.reply) << " pan " << report.pan << " tilt " << report.tilt;
+}
+
 class RecordingSink : public PanTiltReplySink {
   public:
-    QString missionId() const override { return mission; }
-    void clearMissionId() override { mission.clear(); }
-    void sendControlMessage(const QString& text) override { sent << text; }
+    void sendPanTiltReply(PanTiltReply reply, double panDegrees, double tiltDegrees) override {
+        sent.push_back({reply, panDegrees, tiltDegrees});
+    }
 
-    QString mission = QStringLiteral("MISSION-7");
-    QStringList sent;
+    std::vector<Report> sent;
 };
+
+using Reports = std::vector<Report>;
 
 class PanTiltControlTest : public ::testing::Test {
   protected:
@@ -59,7 +72,7 @@ class PanTiltControlTest : public ::testing::Test {
     }
     bool openPort() { return m_control.OpenPanTiltPort(kPort); }
     bool waitForSent(int count, int timeout_ms = 5000) {
-        return WaitUntil([&] { return m_sink.sent.size() >= count; }, timeout_ms);
+        return WaitUntil([&] { return static_cast<int>(m_sink.sent.size()) >= count; }, timeout_ms);
     }
 
     QTemporaryDir m_folder;
@@ -233,7 +246,7 @@ TEST_F(PanTiltControlTest, ReplyFragmentBeforeAWriteIsNotStitchedToTheNextReply)
     EXPECT_EQ(m_control.currentTilt(), 0);
     EXPECT_TRUE(m_log.lines().filter(QStringLiteral("[PanTilt] Reply dropped")).isEmpty())
         << "the fragment was dropped at the write, not read as a bad frame";
-    EXPECT_TRUE(m_sink.sent.isEmpty());
+    EXPECT_TRUE(m_sink.sent.empty());
 }
 
 TEST_F(PanTiltControlTest, PanCompletesOnTheSecondReplyWithinTolerance) {
@@ -243,8 +256,7 @@ TEST_F(PanTiltControlTest, PanCompletesOnTheSecondReplyWithinTolerance) {
     m_control.MovePanTiltTo('K', 90, 0);
     EXPECT_TRUE(m_timers.isActive(CPanTiltControl::kPositionPollTimerId));
     ASSERT_TRUE(waitForSent(1));
-    EXPECT_EQ(m_sink.sent, QStringList{ControlReplyTemplates::SetPanComplete("MISSION-7")});
-    EXPECT_TRUE(m_sink.mission.isEmpty());
+    EXPECT_EQ(m_sink.sent, (Reports{{PanTiltReply::SetPanComplete, 0, 0}}));
     EXPECT_TRUE(m_log.contains(QStringLiteral("** Wait Pan Setup #1 = 1 (9000/8890)")));
     EXPECT_EQ(m_log.lines().filter(QStringLiteral("** Wait Pan Setup")).size(), 1);
     EXPECT_TRUE(m_log.contains(QStringLiteral("**SET_PAN_TILT_COMPLETE / END : Pan(9000/8950)")));
@@ -257,7 +269,7 @@ TEST_F(PanTiltControlTest, PanFailsAfterTheFifteenthCountedReply) {
     ASSERT_TRUE(openPort());
     m_control.MovePanTiltTo('K', 90, 0);
     ASSERT_TRUE(waitForSent(1, 30000));
-    EXPECT_EQ(m_sink.sent, QStringList{ControlReplyTemplates::SetPanNg("MISSION-7")});
+    EXPECT_EQ(m_sink.sent, (Reports{{PanTiltReply::SetPanNg, 0, 0}}));
     EXPECT_TRUE(m_log.contains(QStringLiteral("** Wait Pan Setup #1 = 16 (9000/0)")));
     EXPECT_TRUE(m_log.lines().filter(QStringLiteral("= 17 (")).isEmpty());
     EXPECT_FALSE(m_timers.isActive(CPanTiltControl::kPositionPollTimerId));
@@ -272,7 +284,7 @@ TEST_F(PanTiltControlTest, UnansweredSetOperationFailsAfterItsTimeLimit) {
     m_control.MovePanTiltTo('M', 0, 30);
     ASSERT_TRUE(waitForSent(1, CPanTiltControl::kUnansweredLimitMs + 20000));
     EXPECT_GE(clock.elapsed(), CPanTiltControl::kUnansweredLimitMs - 100);
-    EXPECT_EQ(m_sink.sent, QStringList{ControlReplyTemplates::SetTiltNg("MISSION-7")});
+    EXPECT_EQ(m_sink.sent, (Reports{{PanTiltReply::SetTiltNg, 0, 0}}));
     EXPECT_FALSE(m_timers.isActive(CPanTiltControl::kPositionPollTimerId));
     EXPECT_FALSE(m_control.isSetOperationWaiting());
     EXPECT_GE(head->linesStartingWith(QStringLiteral("rx ff 01 00 53")).size(), 10);
@@ -283,7 +295,7 @@ TEST_F(PanTiltControlTest, MoveToBothSendsTheTiltAfterThePanArrived) {
     ASSERT_TRUE(openPort());
     m_control.MovePanTiltTo('N', 10, 20);
     ASSERT_TRUE(waitForSent(1, 15000));
-    EXPECT_EQ(m_sink.sent, QStringList{ControlReplyTemplates::SetPanTiltComplete("MISSION-7")});
+    EXPECT_EQ(m_sink.sent, (Reports{{PanTiltReply::SetPanTiltComplete, 0, 0}}));
     const QStringList received = head->linesStartingWith(QStringLiteral("rx "));
     const int setPan = received.indexOf(QRegularExpression(QStringLiteral(".*set-pan 1000$")));
     const int setTilt = received.indexOf(QRegularExpression(QStringLiteral(".*set-tilt 2000$")));
@@ -303,8 +315,7 @@ TEST_F(PanTiltControlTest, StartUpMovesToItsHomeWithoutTellingTheServer) {
     ASSERT_TRUE(WaitUntil([&] { return !m_control.initFlag(); }, 15000));
     EXPECT_TRUE(m_log.contains(QStringLiteral("[Init] PAN TILT COMPLETE")));
     EXPECT_TRUE(m_log.contains(QStringLiteral("[Skip] SET_PAN_TILT_COMPLETE")));
-    EXPECT_TRUE(m_sink.sent.isEmpty());
-    EXPECT_EQ(m_sink.mission, QStringLiteral("MISSION-7"));
+    EXPECT_TRUE(m_sink.sent.empty());
     EXPECT_EQ(m_control.currentPan(), 0);
     EXPECT_EQ(m_control.currentTilt(), 4500);
     EXPECT_FALSE(m_timers.isActive(CPanTiltControl::kPositionPollTimerId));
@@ -316,17 +327,27 @@ TEST_F(PanTiltControlTest, PositionQueriesAnswerTheServer) {
     ASSERT_TRUE(openPort());
     m_control.RequestPanTiltPosition();
     ASSERT_TRUE(waitForSent(1));
-    EXPECT_EQ(m_sink.sent.last(), ControlReplyTemplates::GetPanTiltAck(12, 330.5, "MISSION-7"));
-    m_sink.mission = QStringLiteral("M2");
+    EXPECT_EQ(m_sink.sent.back(), (Report{PanTiltReply::GetPanTiltAck, 12, 330.5}));
     m_control.RequestPanPosition();
     ASSERT_TRUE(waitForSent(2));
-    EXPECT_EQ(m_sink.sent.last(), ControlReplyTemplates::GetPanAck(12, "M2"));
-    m_sink.mission = QStringLiteral("M3");
+    EXPECT_EQ(m_sink.sent.back(), (Report{PanTiltReply::GetPanAck, 12, 0}));
     m_control.RequestTiltPosition();
     ASSERT_TRUE(waitForSent(3));
-    EXPECT_EQ(m_sink.sent.last(), ControlReplyTemplates::GetTiltAck(330.5, "M3"));
+    EXPECT_EQ(m_sink.sent.back(), (Report{PanTiltReply::GetTiltAck, 0, 330.5}));
     QTest::qWait(200);
-    EXPECT_EQ(m_sink.sent.size(), 3) << "a position reply goes out once";
+    EXPECT_EQ(m_sink.sent.size(), 3u) << "a position reply goes out once";
+}
+
+TEST_F(PanTiltControlTest, ReplyWithoutAControlLinkIsLogged) {
+    auto head = startHead({QStringLiteral("--pan"), QStringLiteral("12.5")});
+    ASSERT_TRUE(openPort());
+    m_control.setReplySink(nullptr);
+    m_control.RequestPanPosition();
+    EXPECT_TRUE(WaitUntil([&] {
+        return m_log.contains(
+            QStringLiteral("[PanTilt] GET_PAN_ACK (pan 12.50, tilt 0.00) : no control link"));
+    })) << m_log.lines().join('\n').toStdString();
+    EXPECT_TRUE(m_sink.sent.empty());
 }
 
 TEST_F(PanTiltControlTest, PortThatVanishesIsClosedWithItsMessage) {
@@ -373,7 +394,7 @@ TEST_F(PanTiltControlTest, StatusPollReopensAClosedPortThenQueriesBothAxes) {
     EXPECT_TRUE(head->waitForLine(QStringLiteral("rx ff 01 00 53 00 00 54 query-tilt")));
     EXPECT_TRUE(WaitUntil(
         [&] { return m_control.currentPan() == 1200 && m_control.currentTilt() == 3400; }));
-    EXPECT_TRUE(m_sink.sent.isEmpty());
+    EXPECT_TRUE(m_sink.sent.empty());
 }
 
 TEST_F(PanTiltControlTest, OpenFailureOfAPresentPortIsShownOncePerPortState) {

@@ -1,13 +1,13 @@
-#include "app/window/SystemApp.h"
+#include "station/SystemApp.h"
 
 #include "app/DebugLog.h"
 #include "app/StationConfig.h"
 #include "app/StationDialogs.h"
-#include "app/window/HeaderIcon.h"
-#include "app/window/SingleInstanceGuard.h"
-#include "app/window/SystemDlg.h"
-#include "app/window/TerminationWatcher.h"
 #include "setup/WidgetDialogs.h"
+#include "station/HeaderIcon.h"
+#include "station/SingleInstanceGuard.h"
+#include "station/SystemDlg.h"
+#include "station/TerminationWatcher.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,6 +1,6 @@
 // The control server's texts byte for byte: line ends, indentation, number formats.
 
-#include "app/ControlReplyTemplates.h"
+#include "remote/ControlReplyTemplates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/window/SingleInstanceGuard.h"
+#include "station/SingleInstanceGuard.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/window/PageSwitch.h"
+#include "station/PageSwitch.h"
 
 #include "display/InspectionState.h"
 

@@ -33,9 +33,7 @@ class StationProcessFixture : public ::testing::Test {
         env.insert("GLIBC_TUNABLES", "glibc.malloc.tcache_count=0");
     }
 
-    QString program() const {
-        return qEnvironmentVariable("STATION_TEST_BINARY_DIR") + "/app/acoustic-station";
-    }
+    QString program() const { return QStringLiteral(STATION_PROGRAM_PATH); }
     QString configFile() const {
         return home.filePath("config/") + QString::fromUtf8(ConfigStore::kCompanyKey) +
                "/acoustic-station.conf";

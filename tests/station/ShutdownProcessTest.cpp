@@ -1,9 +1,9 @@
 // A service stop (SIGTERM) that arrives while the station shows a message, or while it waits for
 // a database host that never answers: the real program must end normally and save its settings.
 #include "tests/sensor/CameraSimProcess.h"
+#include "tests/station/StationProcess.h"
 #include "tests/storage/DbTestSupport.h"
 #include "tests/support/SilentListener.h"
-#include "tests/window/StationProcess.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -1,5 +1,5 @@
 // acoustic-station: the operator program of the acoustic inspection station.
-#include "app/window/SystemApp.h"
+#include "station/SystemApp.h"
 
 #include <cstdio>
 #include <cstring>

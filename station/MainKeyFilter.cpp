@@ -1,6 +1,6 @@
-#include "app/window/MainKeyFilter.h"
+#include "station/MainKeyFilter.h"
 
-#include "app/window/PageSwitch.h"
+#include "station/PageSwitch.h"
 
 MainKeyAction ClassifyMainKey(int key, Qt::KeyboardModifiers modifiers, int shownPage) {
     const bool alt = modifiers.testFlag(Qt::AltModifier);

@@ -1,7 +1,7 @@
-#include "app/window/MainKeyFilter.h"
-#include "app/window/PageSwitch.h"
-#include "app/window/SystemDlg.h"
 #include "display/InspectionState.h"
+#include "station/MainKeyFilter.h"
+#include "station/PageSwitch.h"
+#include "station/SystemDlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ControlReplyTemplates.h"
+#include "remote/ControlReplyTemplates.h"
 
 namespace ControlReplyTemplates {
 namespace {

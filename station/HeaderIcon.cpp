@@ -1,4 +1,4 @@
-#include "app/window/HeaderIcon.h"
+#include "station/HeaderIcon.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/window/TerminationWatcher.h"
+#include "station/TerminationWatcher.h"
 
 #include <QSocketNotifier>
 

@@ -1,5 +1,5 @@
 // Runs the real acoustic-station program on the offscreen platform with its own home folder.
-#include "tests/window/StationProcess.h"
+#include "tests/station/StationProcess.h"
 
 #include <QThread>
 

@@ -1,15 +1,15 @@
 #pragma once
-// The inspection page. It owns the configuration values, the inspection state, the camera
-// device with its picture pipeline and evaluation, the signal tower and the storage; the
-// operator screen is drawn on it.
+// The inspection page. It owns the configuration values, the camera device with its picture
+// pipeline and evaluation, the signal tower, the storage, the result pictures and the run
+// controller, wires them together and draws the operator screen. The rules live in those parts.
 
 #include "app/StationConfig.h"
 #include "app/TimerTable.h"
-#include "display/InspectionState.h"
+#include "inspection/ProductSelectionHost.h"
 #include "inspection/RunContext.h"
+#include "inspection/RunStation.h"
 #include "sensor/SensorHost.h"
 #include "sensor/SensorSettingsStore.h"
-#include "storage/ProductSelectionHost.h"
 
 #include <QColor>
 #include <QImage>
@@ -22,11 +22,15 @@ class ConfigStore;
 class CInspectionOutputs;
 class CInspectionPipeline;
 class CPhonoluxDevice;
+class CProductSelector;
+class CResultPictures;
+class CRunController;
 class CSignalTower;
 class CStationStorage;
 class CTowerLibrary;
+class RunClock;
 
-class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost {
+class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost, public RunStation {
     Q_OBJECT
   public:
     // The redraw timer the main window starts when the inspection page comes back.
@@ -36,23 +40,24 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     static constexpr QRect kPictureRect{0, 30, 640, 480};
     static constexpr QRect kThermalRect{0, 540, 640, 480};
 
-    explicit CDlgMain(ConfigStore& store, QWidget* parent = nullptr);
+    // `clock` times and names the runs (the system clocks when null; tests pass their own).
+    explicit CDlgMain(ConfigStore& store, QWidget* parent = nullptr, RunClock* clock = nullptr);
     ~CDlgMain() override;
 
-    // Page initialisation: the configuration, the database server checks, today's results, the
-    // tower's lamp test and, 50 ms later, the selection of the configured product (which starts
-    // the camera link).
+    // Page initialisation: the configuration, then the run controller's start-up order (server
+    // pings, result folders, set-up, today's results, the timers, the tower's lamp test, the
+    // control link).
     void Initialize();
-    bool WebServerAnswered() const { return m_webServerAnswered; }
-    bool BridgeServerAnswered() const { return m_bridgeServerAnswered; }
+    bool WebServerAnswered() const;
+    bool BridgeServerAnswered() const;
     // After the settings pages changed configuration values the worker reads.
     void ApplyConfig();
 
     StationConfig& Config() { return m_config; }
     const StationConfig& Config() const { return m_config; }
 
-    int InspectionState() const { return m_inspectionState.load(); }
-    void SetInspectionState(int state) { m_inspectionState.store(state); }
+    int InspectionState() const { return m_run.state(); }
+    void SetInspectionState(int state) { m_run.inspectionState.store(state); }
 
     // The camera's settings in force, changed only as a whole (the worker reads them), and the
     // area kept while Setup is shown (UI thread).
@@ -64,8 +69,11 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     TimerTable& Timers() { return m_timers; }
     CSignalTower& Tower() { return *m_tower; }
     CStationStorage& Storage() { return *m_storage; }
+    CProductSelector& Selector() { return *m_selector; }
     CInspectionOutputs& Outputs() { return *m_outputs; }
     CInspectionPipeline& Pipeline() { return *m_pipeline; }
+    CResultPictures& Pictures() { return *m_pictures; }
+    CRunController& Runs() { return *m_runs; }
     RunContext& Run() { return m_run; }
     CPhonoluxDevice* Device() { return m_device.get(); }
 
@@ -76,9 +84,12 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
 
     QImage LastPicture() const { return m_picture; }
     QImage LastThermal() const { return m_thermal; }
+    // The pixels of a sensor's picture pane as the screen shows them (0 Top, 1 Bottom; a null
+    // image otherwise), with the main window brought to the front first. UI thread.
+    QImage GrabPane(int sensorIndex);
 
     // SensorHost
-    std::atomic<int>& inspectionState() override { return m_inspectionState; }
+    std::atomic<int>& inspectionState() override { return m_run.inspectionState; }
     int audioShift() const override { return m_audioShift.load(); }
     int fileSaveMode() const override { return m_fileSaveMode.load(); }
     int phonoluxVideoColor() const override { return m_run.videoColor.load(); }
@@ -97,6 +108,15 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     void setConnectionState(int state) override;
     void startSensorLink() override;
 
+    // RunStation
+    bool selectProduct(const QString& productName, bool force) override;
+    int inspectionTimeLimit() const override;
+    bool cameraLinkUp() const override;
+    bool cameraConnected() const override;
+    CSensorSettingsStore::Snapshot sensorSettings() const override { return Sensor(); }
+    void clearHistoryQueues() override;
+    bool recordInspectionResult(const RunOutcome& run) override;
+
   signals:
     void screenRefreshed();
     void pictureShown();
@@ -104,6 +124,7 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     void connectionStateChanged(int state);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -111,22 +132,27 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost 
     void RefreshScreen();
     void OnPicture(const QImage& picture, int model, int rotation);
     void OnThermal(const QImage& bitmap);
+    // The control link's thread starts here once the station has a control link.
+    void StartControlLink();
+    void PaintRunTexts(QPainter& painter);
 
     ConfigStore& m_store;
     StationConfig m_config;
-    std::atomic<int> m_inspectionState{kInspectionIdle};
     std::atomic<int> m_audioShift{0};
     std::atomic<int> m_fileSaveMode{2};
-    bool m_webServerAnswered = false;
-    bool m_bridgeServerAnswered = false;
     RunContext m_run;
     TimerTable m_timers;
+    std::unique_ptr<RunClock> m_ownClock;
+    RunClock& m_clock;
     std::unique_ptr<CTowerLibrary> m_towerLibrary;
     std::unique_ptr<CSignalTower> m_tower;
     std::unique_ptr<CInspectionOutputs> m_outputs;
     std::unique_ptr<CPhonoluxDevice> m_device;
     std::unique_ptr<CInspectionPipeline> m_pipeline;
     std::unique_ptr<CStationStorage> m_storage;
+    std::unique_ptr<CProductSelector> m_selector;
+    std::unique_ptr<CResultPictures> m_pictures;
+    std::unique_ptr<CRunController> m_runs;
     // Kept when the device is gone, so late callers still find settings.
     CSensorSettingsStore m_detachedSettings;
     InspectionArea m_detachedArea;

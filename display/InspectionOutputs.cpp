@@ -1,10 +1,6 @@
 #include "display/InspectionOutputs.h"
 
-#include "tower/SignalTower.h"
-
-CInspectionOutputs::CInspectionOutputs(CSignalTower& tower, std::function<void()> clearTopResult,
-                                       QObject* parent)
-    : QObject(parent), m_tower(tower), m_clearTopResult(std::move(clearTopResult)) {}
+CInspectionOutputs::CInspectionOutputs(QObject* parent) : QObject(parent) {}
 
 void CInspectionOutputs::SetVerdictText(const VerdictText& verdict) {
     {
@@ -29,13 +25,34 @@ QList<QStringList> CInspectionOutputs::ResultRows() const {
     return m_rows;
 }
 
-void CInspectionOutputs::giveVerdictOutputs(bool ng) {
-    m_tower.ShowVerdict(ng);
-    if (!ng && m_clearTopResult) {
-        m_clearTopResult();
-    }
-    SetVerdictText(ng ? VerdictText{QStringLiteral("NG"), 90, QColor(225, 75, 75)}
-                      : VerdictText{QStringLiteral("OK"), 70, QColor(75, 225, 75)});
+int CInspectionOutputs::SelectedRow() const {
+    std::lock_guard lock(m_mutex);
+    return m_selectedRow;
+}
+
+ProgressText CInspectionOutputs::Progress() const {
+    std::lock_guard lock(m_mutex);
+    return m_progress;
+}
+
+QString CInspectionOutputs::InspectionId() const {
+    std::lock_guard lock(m_mutex);
+    return m_inspectionId;
+}
+
+MissionInfo CInspectionOutputs::Mission() const {
+    std::lock_guard lock(m_mutex);
+    return m_mission;
+}
+
+int CInspectionOutputs::SpectrogramClears() const {
+    std::lock_guard lock(m_mutex);
+    return m_spectrogramClears;
+}
+
+int CInspectionOutputs::GraphResets() const {
+    std::lock_guard lock(m_mutex);
+    return m_graphResets;
 }
 
 int CInspectionOutputs::resultRowCount() {
@@ -47,6 +64,7 @@ void CInspectionOutputs::clearResultList() {
     {
         std::lock_guard lock(m_mutex);
         m_rows.clear();
+        m_selectedRow = -1;
     }
     emit changed();
 }
@@ -60,17 +78,61 @@ void CInspectionOutputs::appendResultRow(const QStringList& texts) {
 }
 
 void CInspectionOutputs::selectLastResultRow() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_selectedRow = static_cast<int>(m_rows.size()) - 1;
+    }
     emit changed();
 }
-
-void CInspectionOutputs::sendInspectionComplete(int, int) {}
-
-void CInspectionOutputs::clearMissionId() {}
 
 void CInspectionOutputs::showCounters(const CounterTexts& texts) {
     {
         std::lock_guard lock(m_mutex);
         m_counters = texts;
+    }
+    emit changed();
+}
+
+void CInspectionOutputs::showResultText(const QString& text, int fontHeight, const QColor& colour) {
+    SetVerdictText({text, fontHeight, colour});
+}
+
+void CInspectionOutputs::showProgress(int rangeMax, int position, const QString& text) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_progress = {rangeMax, position, text};
+    }
+    emit changed();
+}
+
+void CInspectionOutputs::showInspectionId(const QString& code) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_inspectionId = code;
+    }
+    emit changed();
+}
+
+void CInspectionOutputs::showMissionInfo(const MissionInfo& info) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_mission = info;
+    }
+    emit changed();
+}
+
+void CInspectionOutputs::clearSpectrogram() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_spectrogramClears;
+    }
+    emit changed();
+}
+
+void CInspectionOutputs::resetGraph() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_graphResets;
     }
     emit changed();
 }

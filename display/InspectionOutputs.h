@@ -1,8 +1,10 @@
 #pragma once
-// Where a recorded run's results go on the inspection page: the tower's verdict, the verdict
-// text, the counter texts and the result list. The texts are kept here for the operator screen
-// that shows them.
+// What the operator screen shows of runs and results: the state or verdict text, the counter
+// texts, the result list, the inspection id, the mission rows and the progress. The run
+// controller, the recording and the product selection write them (the selection possibly on the
+// start worker); the page draws them.
 
+#include "inspection/RunDisplay.h"
 #include "storage/DayCounters.h"
 #include "storage/InspectionResultHost.h"
 
@@ -11,10 +13,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include <functional>
 #include <mutex>
-
-class CSignalTower;
 
 struct VerdictText {
     QString text;
@@ -22,39 +21,60 @@ struct VerdictText {
     QColor colour{5, 0, 0};
 };
 
-class CInspectionOutputs : public QObject, public InspectionResultHost, public CounterDisplay {
+struct ProgressText {
+    int rangeMax = 0;
+    int position = 0;
+    QString text;
+};
+
+class CInspectionOutputs : public QObject,
+                           public InspectionResultHost,
+                           public CounterDisplay,
+                           public RunDisplay {
     Q_OBJECT
   public:
-    // clearTopResult: sets the Top sensor's NG time and peak level to 0 on a PASS verdict.
-    CInspectionOutputs(CSignalTower& tower, std::function<void()> clearTopResult,
-                       QObject* parent = nullptr);
+    explicit CInspectionOutputs(QObject* parent = nullptr);
 
     void SetVerdictText(const VerdictText& verdict);
     VerdictText Verdict() const;
     CounterTexts Counters() const;
     QList<QStringList> ResultRows() const;
+    int SelectedRow() const;
+    ProgressText Progress() const;
+    QString InspectionId() const;
+    MissionInfo Mission() const;
+    int SpectrogramClears() const;
+    int GraphResets() const;
 
     // InspectionResultHost
-    void giveVerdictOutputs(bool ng) override;
     int resultRowCount() override;
     void clearResultList() override;
     void appendResultRow(const QStringList& texts) override;
     void selectLastResultRow() override;
-    // The control link reports completions; until it is attached these are not sent.
-    void sendInspectionComplete(int inspectionId, int result) override;
-    void clearMissionId() override;
 
     // CounterDisplay
     void showCounters(const CounterTexts& texts) override;
+
+    // RunDisplay
+    void showResultText(const QString& text, int fontHeight, const QColor& colour) override;
+    void showProgress(int rangeMax, int position, const QString& text) override;
+    void showInspectionId(const QString& code) override;
+    void showMissionInfo(const MissionInfo& info) override;
+    void clearSpectrogram() override;
+    void resetGraph() override;
 
   signals:
     void changed();
 
   private:
-    CSignalTower& m_tower;
-    std::function<void()> m_clearTopResult;
-    mutable std::mutex m_mutex;  // a run may be recorded on the remote-start worker
+    mutable std::mutex m_mutex;
     VerdictText m_verdict;
     CounterTexts m_counters;
     QList<QStringList> m_rows;
+    int m_selectedRow = -1;
+    ProgressText m_progress;
+    QString m_inspectionId;
+    MissionInfo m_mission;
+    int m_spectrogramClears = 0;
+    int m_graphResets = 0;
 };

@@ -41,7 +41,7 @@ PicturePlacement CInspectionPipeline::PlacePicture(const QRect& pictureRect, int
 }
 
 bool CInspectionPipeline::OutlineIsGreen(const SensorSettings& settings) const {
-    if (m_run.state() != 2 || !m_run.positionMatch.load()) {
+    if (!m_run.running() || !m_run.positionMatch.load()) {
         return false;
     }
     const float seconds = std::floor(m_run.elapsed_s.load());
@@ -54,7 +54,7 @@ void CInspectionPipeline::ConvertPicture(SensorFrames& frames, const SensorSetti
     }
     const int width = frames.pictureWidth, height = frames.pictureHeight;
     const InspectionArea& area = settings.area;
-    if (m_run.state() == 2) {
+    if (m_run.running()) {
         DarkenOutsideArea(frames.rawPicture.data(), width, height, area);
     }
     const int model = PictureModel(frames);
@@ -86,7 +86,7 @@ void CInspectionPipeline::OverlayAcousticMap(SensorFrames& frames, const SensorS
         return;
     }
     const int model = MapModel(frames);
-    if (m_run.state() == 2 && m_run.positionMatch.load()) {
+    if (m_run.running() && m_run.positionMatch.load()) {
         const bool accepted = ExamineAreaSpots(
             Display(frames), frames.pictureWidth, frames.pictureHeight, model,
             frames.acousticMap.data(), frames.mapColumns, frames.mapRows, frames.maxAcousticLevel,
@@ -137,4 +137,10 @@ bool CInspectionPipeline::ColourThermal(const SensorFrames& frames) {
 
 void CInspectionPipeline::ShowThermal() {
     emit thermalReady(m_thermal.copy());
+}
+
+bool CInspectionPipeline::PictureFrozen(const SensorSettings& settings) const {
+    const int state = m_run.state();
+    return (state == kInspectionRunning || state == kInspectionFinishing) &&
+           m_evaluation.NgLatched() && settings.inspection_mode == 1;
 }

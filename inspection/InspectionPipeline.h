@@ -41,6 +41,7 @@ class CInspectionPipeline : public QObject, public SensorPipeline {
     bool ColourThermal(const SensorFrames& frames) override;
     void ShowThermal() override;
     bool IsNgLatched() const override { return m_evaluation.NgLatched(); }
+    bool PictureFrozen(const SensorSettings& settings) const override;
 
     CSensorEvaluation& evaluation() { return m_evaluation; }
     // The camera model the decoder detected (it gives the spectrum's bin width).

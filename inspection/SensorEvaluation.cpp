@@ -1,5 +1,7 @@
 #include "inspection/SensorEvaluation.h"
 
+#include "inspection/InspectionState.h"
+
 #include "app/DebugLog.h"
 #include "sensor/CameraProtocol.h"
 
@@ -16,7 +18,8 @@ float CSensorEvaluation::BinWidth(int cameraModel, int frequencyRange) {
 void CSensorEvaluation::EvaluateSpectrum(const float* levels, uint64_t timeStamp,
                                          const SensorSettings& settings,
                                          const EvaluationInputs& inputs) {
-    if (inputs.inspectionState != 2 || m_ngLatch.load() != 0 || !inputs.positionMatch) {
+    if (inputs.inspectionState != kInspectionRunning || m_ngLatch.load() != 0 ||
+        !inputs.positionMatch) {
         return;
     }
     float peak = 0.0f;

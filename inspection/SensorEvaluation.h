@@ -15,7 +15,7 @@ inline constexpr int kSpotTrackerEntries = 20;
 
 // What the run controller and the worker tell the evaluation about the moment.
 struct EvaluationInputs {
-    int inspectionState = 0;  // 2 = running
+    int inspectionState = 0;  // InspectionState
     float elapsed_s = 0.0f;   // run time
     bool positionMatch = false;
     int cameraModel = 3;

@@ -29,5 +29,7 @@ class SensorPipeline {
 
     // Evaluation and graph state the worker's rules depend on.
     virtual bool IsNgLatched() const { return false; }
+    // The picture stays at the NG moment while a judged run is going or finishing.
+    virtual bool PictureFrozen(const SensorSettings& settings) const { return false; }
     virtual int GraphDisplayMode() const { return 0; }
 };

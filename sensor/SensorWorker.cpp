@@ -130,10 +130,7 @@ void CSensorWorker::handleAcousticMap(const SensorSettings& settings) {
     if (frames.maxAcousticLevel >= static_cast<float>(settings.acoustic_level)) {
         pipeline.OverlayAcousticMap(frames, settings);
     }
-    const int state = m_links.host.inspectionState().load();
-    const bool frozen =
-        (state == 2 || state == 3) && pipeline.IsNgLatched() && settings.inspection_mode == 1;
-    if (!frozen) {
+    if (!pipeline.PictureFrozen(settings)) {
         pipeline.ShowPicture(frames, settings);
     }
 }

@@ -1,6 +1,6 @@
 #include "station/PageSwitch.h"
 
-#include "display/InspectionState.h"
+#include "inspection/InspectionState.h"
 
 PageSwitchPlan PlanPageSwitch(int requested, int shownPage, int inspectionState, int setupSubPage) {
     PageSwitchPlan plan;

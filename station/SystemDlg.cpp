@@ -7,6 +7,7 @@
 #include "display/DlgMain.h"
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
+#include "inspection/RunController.h"
 #include "pantilt/PanTiltControl.h"
 #include "setup/AboutDlg.h"
 #include "setup/DlgSetup.h"
@@ -111,6 +112,13 @@ void CSystemDlg::OnInitDialog() {
     // Opens the head's port and, when it opens, moves the head to its start position.
     m_panTilt->setPortNumber(m_dlgMain->Config().Motor_Port);
     m_panTilt->StartUp();
+    // The status timer polls the head and reports its position; the head initialisation moves it.
+    m_dlgMain->Runs().SetHeadLink({[this] { return m_panTilt->PollStatus(); },
+                                   [this] { return m_panTilt->currentPanDegrees(); },
+                                   [this] { return m_panTilt->currentTiltDegrees(); },
+                                   [this](char kind, uint16_t pan, uint16_t tilt) {
+                                       m_panTilt->MovePanTiltTo(kind, pan, tilt);
+                                   }});
     UpdateTitle();
     qApp->installEventFilter(this);
 }
@@ -224,6 +232,8 @@ void CSystemDlg::RunShutdownOrder() {
         return;
     }
     m_shutDown = true;
+    // No start request may still be on its way while the pages go.
+    m_dlgMain->Runs().Shutdown();
     m_store.saveMotor(m_motor);
     m_store.save(m_dlgMain->Config());
     if (!m_dlgMain->StopSensor()) {

@@ -73,7 +73,6 @@ QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const 
 
 bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
     const bool ng = run.top_inspection_mode == 1 && run.top_ng_latch != 0;
-    m_host.giveVerdictOutputs(ng);
     // One date for the whole recording: the day that counts the run is the day whose rows are
     // written, even when midnight passes in between.
     const QString today = m_counters.today();
@@ -111,12 +110,8 @@ bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {
     m_counters.updateProductSummary(m_record.product_name, today);
     m_counters.updateTodaySummary(today);
 
-    if (run.sensor_name == QLatin1String(kSensorTop)) {
-        m_host.sendInspectionComplete(run.inspection_id, ng ? 1 : 0);
-    }
-    m_host.clearMissionId();
     startStoreResultPicture(
-        {run.sensor_name, run.inspection_id, run.top_ng_latch, run.top_image_path});
+        {run.sensor_name, run.inspection_id, run.top_ng_latch, run.top_picture_path});
     return true;
 }
 
@@ -227,8 +222,8 @@ void CResultRecorder::StoreResultPicture(const DbProfile& bridge, const ResultPi
         "(%d, %d, ?);",
         job.inspection_id, job.top_ng_latch);
     DebugLog(QStringLiteral("Top : ") + QString::fromLatin1(statement));
-    QFile file(job.top_image_path);
-    if (job.top_image_path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    QFile file(job.top_picture_path);
+    if (job.top_picture_path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         DebugLog(QStringLiteral("이미지 파일을 열 수 없습니다."));
         return;
     }

@@ -13,8 +13,9 @@ struct RunOutcome {
     int top_ng_latch = 0;         // 0 or 1
     float top_ng_time = 0.0f;     // s
     float top_peak_level = 0.0f;  // dB
-    QString top_image_path;
+    QString top_image_path;       // the dated path the row records
     QString bottom_image_path;
+    QString top_picture_path;  // the file whose bytes become the result picture blob
 };
 
 // What the picture worker needs; copied when it starts, so the run controller may go on.
@@ -22,5 +23,5 @@ struct ResultPictureJob {
     QString sensor_name;
     int inspection_id = 0;
     int top_ng_latch = 0;
-    QString top_image_path;
+    QString top_picture_path;
 };

@@ -18,7 +18,7 @@ class PipelineLinkTest : public ::testing::Test {
     void start(const QStringList& simArguments) {
         sim = std::make_unique<CameraSimProcess>(simArguments);
         ASSERT_GT(sim->port(), 0);
-        run.inspectionState = &host.state;
+        host.sharedState = &run.inspectionState;
         device = std::make_unique<CPhonoluxDevice>(host);
         pipeline = std::make_unique<CInspectionPipeline>(run);
         pipeline->setCameraModelSource([this] { return device->cameraModel(); });
@@ -90,7 +90,7 @@ TEST_F(PipelineLinkTest, Model2PictureIsGreyAndDarkenedOutsideTheAreaWhileRunnin
     EXPECT_EQ(inside.red(), inside.green());
     EXPECT_EQ(inside.green(), inside.blue());
 
-    host.state = 2;
+    run.inspectionState = kInspectionRunning;
     pictures.clear();
     ASSERT_TRUE(WaitUntil([&] { return pictures.size() >= 2; }));
     // A quarter of any grey value is at most 63: the outside of the area, not the inside.
@@ -122,7 +122,7 @@ TEST_F(PipelineLinkTest, Model2DefectLatchesNgAtTheExpectedTimeAndFreezesThePict
     });
     pipeline->evaluation().ResetSpotTracker(3);
     run.positionMatch = true;
-    host.state = 2;
+    run.inspectionState = kInspectionRunning;
     // The run clock, as the run controller keeps it: elapsed time every 10 ms.
     QElapsedTimer clock;
     QTimer runClock;
@@ -159,7 +159,7 @@ TEST_F(PipelineLinkTest, SpotOutsideTheAreaIsNeverCounted) {
         s.filters[0] = {1, 6000, 5000, 0, 75};
         s.filters[1] = {1, 8000, 6500, 0, 75};
     });
-    host.state = 2;
+    run.inspectionState = kInspectionRunning;
     run.positionMatch = true;
     run.elapsed_s = 1.0f;
     device->Start();

@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // A 320 x 240 grey picture of value 200 and a map with one loud cell at (20, 20).
 class InspectionPipelineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        run.inspectionState = &state;
         frames.pictureWidth = 320;
         frames.pictureHeight = 240;
         std::fill(frames.rawPicture.begin(), frames.rawPicture.begin() + 320 * 240, 200);
@@ -21,13 +22,33 @@ class InspectionPipelineTest : public ::testing::Test {
         settings.initial_exception_time = 1.0f;
         settings.focus_time = 4.0f;
     }
+    // A loud band in a run inside its window, counted until the evaluation latches NG.
+    void LatchNg() {
+        SensorSettings judged;
+        judged.inspection_mode = 1;
+        judged.required_filter_count = 1;
+        judged.initial_exception_time = 0.0f;
+        judged.focus_time = 100.0f;
+        judged.lpass_limit = 1;
+        judged.filters[0] = {1, 8000, 5000, 0, 60};
+        EvaluationInputs inputs;
+        inputs.inspectionState = kInspectionRunning;
+        inputs.elapsed_s = 1.0f;
+        inputs.positionMatch = true;
+        inputs.cameraModel = 2;
+        const std::vector<float> loud(kSpectrumBins, 70.0f);
+        pipeline.evaluation().SetPeakInArea(true);
+        for (int i = 0; i < 5 && !pipeline.evaluation().NgLatched(); ++i) {
+            pipeline.evaluation().EvaluateSpectrum(loud.data(), i, judged, inputs);
+        }
+    }
     QColor pixel(int x, int y) const {
         const uint8_t* p = frames.displayPicture.data() + (y * 320 + x) * 4;
         return QColor(p[2], p[1], p[0]);
     }
 
-    std::atomic<int> state{0};
     RunContext run;
+    std::atomic<int>& state = run.inspectionState;
     SensorSettings settings;
     SensorFrames frames;
     CInspectionPipeline pipeline{run};
@@ -63,6 +84,33 @@ INSTANTIATE_TEST_SUITE_P(Rules, OutlineColourTest,
                                            OutlineCase{"BeforeTheWindow", 2, 0.99f, true, false},
                                            OutlineCase{"AtTheFocusTime", 2, 4.0f, true, false},
                                            OutlineCase{"OtherPosition", 2, 2.0f, false, false}));
+
+TEST_F(InspectionPipelineTest, PictureStaysAtTheNgMomentOnlyWhileAJudgedRunGoesOrFinishes) {
+    struct Case {
+        int state;
+        bool latched;
+        int inspectionMode;
+        bool frozen;
+    } cases[] = {{kInspectionIdle, false, 1, false},     {kInspectionRunning, false, 1, false},
+                 {kInspectionRunning, true, 1, true},    {kInspectionFinishing, true, 1, true},
+                 {kInspectionRunning, true, 0, false},   {kInspectionReady, true, 1, false},
+                 {kInspectionSetupShown, true, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.state << " " << c.latched << " " << c.inspectionMode);
+        state = c.state;
+        settings.inspection_mode = c.inspectionMode;
+        pipeline.evaluation().ResetEvaluation();
+        if (c.latched) {
+            // Latch through the evaluation itself: a loud band counted to the limit.
+            state = kInspectionRunning;
+            run.positionMatch = true;
+            LatchNg();
+            state = c.state;
+        }
+        EXPECT_EQ(pipeline.evaluation().NgLatched(), c.latched);
+        EXPECT_EQ(pipeline.PictureFrozen(settings), c.frozen);
+    }
+}
 
 TEST_F(InspectionPipelineTest, OverlayColoursIdleAndExaminesSpotsWhileRunning) {
     pipeline.ConvertPicture(frames, settings);

@@ -3,6 +3,7 @@
 // written while the worker reads it. This suite also runs under ThreadSanitizer, which reports
 // any such write.
 #include "inspection/InspectionPipeline.h"
+#include "inspection/ProductSelector.h"
 #include "sensor/ReceiveRing.h"
 #include "sensor/SensorWorker.h"
 #include "sensor/SpectrogramQueue.h"
@@ -63,10 +64,11 @@ class SettingsSnapshotRaceTest : public ::testing::Test {
         day = UniqueDay();
         ring.reset();
         decoder.reset();
-        run.inspectionState = &host.state;
+        host.sharedState = &run.inspectionState;
         run.positionMatch = true;
         run.elapsed_s = 1.0f;
-        host.state = 2;  // a run is going: evaluation and spot checks take part
+        run.inspectionState =
+            kInspectionRunning;  // a run is going: evaluation and spot checks take part
     }
     void TearDown() override {
         DeleteTestRows(db, prefix);
@@ -141,11 +143,13 @@ TEST_F(SettingsSnapshotRaceTest, SelectingProductsWhileTheWorkerDecodes) {
     WorkerSelectionHost selection(settings, pipeline.evaluation());
     FakeResultHost results;
     FakeCounterDisplay display;
-    CStationStorage storage(
-        config, selection, results, display,
-        CStationStorage::Clocks{[this] { return day; }, [](const QString&) { return true; }});
+    CStationStorage storage(config, results, display,
+                            CStationStorage::Clocks{[this] { return day; }});
+    CProductSelector selector(storage.profiles(), config, storage.counterStore(),
+                              storage.productRecord(), selection,
+                              [](const QString&) { return true; });
     for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(storage.SelectProduct(i % 2 == 0 ? first : second, true));
+        ASSERT_TRUE(selector.SelectProduct(i % 2 == 0 ? first : second, true));
     }
     // The worker keeps deciding with the last selection's settings.
     const int spectraSoFar = pipeline.evaluated.load();

@@ -1,7 +1,9 @@
 #include "app/ConfigStore.h"
+#include "app/Utilities.h"
 #include "display/DlgMain.h"
 #include "display/InspectionOutputs.h"
 #include "inspection/InspectionPipeline.h"
+#include "inspection/RunController.h"
 #include "sensor/PhonoluxDevice.h"
 #include "storage/StationStorage.h"
 #include "tests/sensor/CameraSimProcess.h"
@@ -9,6 +11,10 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +66,7 @@ TEST_F(InspectionPageTest, ConfiguredProductIsSelectedAndTheCameraStartsAfterSet
     int pictures = 0;
     QObject::connect(&page, &CDlgMain::pictureShown, [&] { ++pictures; });
     page.Initialize();
-    EXPECT_TRUE(page.Timers().isActive(kSelectProductTimerId));
+    EXPECT_TRUE(page.Timers().isActive(CRunController::kTimerSelectProduct));
     EXPECT_TRUE(log.contains("Vorn DB Server Ping : OK"));
     EXPECT_TRUE(log.contains("Bridge DB Server Ping : OK"));
     EXPECT_TRUE(page.WebServerAnswered());
@@ -106,40 +112,156 @@ TEST_F(InspectionPageTest, MissingProductIsReported) {
 
 namespace {
 
-TEST(InspectionOutputsTest, VerdictsSetTheirTextsAndPassClearsTheTopResult) {
-    ScopedUserSettings settings;
+// Whole runs on the page: the start key, the camera simulator with a defect, the real database,
+// result folders in a temporary folder.
+class InspectionRunTest : public InspectionPageTest {
+  protected:
+    // A product judged on two bands around the simulator's defect tone, a run of `time_s`, and
+    // PASS pictures after one second.
+    void addJudgedProduct(int port, int time_s) {
+        db.query(QStringLiteral("INSERT INTO vorn_local_db.t_product(product_name, sensor_type, "
+                                "time, time_max, reserved_str_01) VALUES (%1, 'TOP_BOTTOM', %2, 0, "
+                                "'RUN')")
+                     .arg(Quoted(product))
+                     .arg(time_s));
+        db.query(QStringLiteral(
+                     "INSERT INTO vorn_local_db.t_sensor(product_name, sensor_type, port, ip_addr, "
+                     "inspection_mode, acoustic_level, area_mode, area_rect_x1, area_rect_y1, "
+                     "area_rect_x2, area_rect_y2, filter_01_enable, filter_01_freq_max, "
+                     "filter_01_freq_min, filter_01_inspection_level, filter_02_enable, "
+                     "filter_02_freq_max, filter_02_freq_min, filter_02_inspection_level, "
+                     "reserved_int_01, reserved_int_02, reserved_int_04, reserved_int_05, "
+                     "reserved_int_08, reserved_int_09) VALUES (%1, 'Top', %2, '10.9.9.9', 1, 30, "
+                     "0, 10, 10, 309, 229, 1, 6000, 5000, 75, 1, 8000, 6500, 75, 600, 2, 0, 10, 1, "
+                     "0)")
+                     .arg(Quoted(product))
+                     .arg(port));
+    }
+    void configureRun(const QString& root) {
+        StationConfig config;
+        config.Product_Name = product;
+        config.Sensor_Default_Ip = QStringLiteral("127.0.0.1");
+        config.FolderName_Result = root + "/result";
+        config.FolderName_Network = root + "/network";
+        config.AI2_OK_Save_Option = 0;
+        ConfigStore().save(config);
+    }
+    std::string column(const QString& barcode, const char* name) {
+        return db.value(
+            QStringLiteral("SELECT %1 FROM vorn_alpha_v1_ch2.t_inspection WHERE barcode = "
+                           "%2")
+                .arg(QString::fromLatin1(name), Quoted(barcode)));
+    }
+};
+
+TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
+    // The defect sounds from 0.5 s to 8.5 s after streaming began.
+    CameraSimProcess camera(
+        {"--model", "2", "--defect", "0.5,8,5000,8000,30,20", "--defect-tone-level", "85"});
+    ASSERT_GT(camera.port(), 0);
+    addJudgedProduct(camera.port(), 5);
+    QTemporaryDir root;
+    configureRun(root.path());
+    const int firstId = 900000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
+
     ConfigStore store;
     CDlgMain page(store);
-    // Latch an NG so that the Top sensor has an NG time and a peak level.
-    SensorSettings s;
-    s.inspection_mode = 1;
-    s.required_filter_count = 1;
-    s.lpass_limit = 1;
-    s.focus_time = 10.0f;
-    s.filters[0] = {1, 8000, 5000, 0, 60};
-    EvaluationInputs inputs;
-    inputs.inspectionState = 2;
-    inputs.elapsed_s = 2.0f;
-    inputs.positionMatch = true;
-    inputs.cameraModel = 2;
-    std::vector<float> spectrum(kSpectrumBins, 70.0f);
-    CSensorEvaluation& evaluation = page.Pipeline().evaluation();
-    evaluation.SetPeakInArea(true);
-    evaluation.EvaluateSpectrum(spectrum.data(), 1, s, inputs);
-    ASSERT_TRUE(evaluation.NgLatched());
+    page.resize(1920, 1020);
+    page.show();
+    std::vector<RecordedRun> recorded;
+    QObject::connect(&page.Runs(), &CRunController::runRecorded,
+                     [&](const RecordedRun& run) { recorded.push_back(run); });
+    page.Initialize();
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }));
+    ASSERT_TRUE(page.Device()->IsWorkerAlive());
 
-    page.Outputs().giveVerdictOutputs(true);
-    EXPECT_EQ(page.Outputs().Verdict().text, "NG");
-    EXPECT_EQ(page.Outputs().Verdict().fontHeight, 90);
-    EXPECT_EQ(page.Outputs().Verdict().colour, QColor(225, 75, 75));
-    EXPECT_FLOAT_EQ(evaluation.NgTime(), 2.0f);
+    page.Runs().SetInspectionId(firstId);
+    QTest::keyClick(&page, Qt::Key_F2);
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionRunning; }, 10000));
+    const QString ngBarcode = page.Runs().Barcode();
+    ASSERT_TRUE(WaitUntil([&] { return recorded.size() == 1; }, 15000));
+    EXPECT_EQ(recorded[0].result, 1);
+    EXPECT_EQ(recorded[0].inspectionId, firstId);
+    EXPECT_EQ(recorded[0].sensorName, QStringLiteral("Top"));
+    EXPECT_EQ(page.Outputs().Verdict().text, QStringLiteral("NG"));
+    ASSERT_EQ(page.Outputs().ResultRows().size(), 1);
+    EXPECT_EQ(page.Outputs().ResultRows()[0].at(3), QStringLiteral("NG"));
 
-    page.Outputs().giveVerdictOutputs(false);
-    EXPECT_EQ(page.Outputs().Verdict().text, "OK");
-    EXPECT_EQ(page.Outputs().Verdict().fontHeight, 70);
-    EXPECT_EQ(page.Outputs().Verdict().colour, QColor(75, 225, 75));
-    EXPECT_FLOAT_EQ(evaluation.NgTime(), 0.0f);
-    EXPECT_FLOAT_EQ(evaluation.PeakLevel(), 0.0f);
+    EXPECT_EQ(column(ngBarcode, "error"), "1");
+    EXPECT_EQ(column(ngBarcode, "sensor_type"), "Top");
+    const QString ngImage = QString::fromStdString(column(ngBarcode, "t_filename_img"));
+    EXPECT_TRUE(ngImage.startsWith(root.path() + "/result/NG/Image/")) << ngImage.toStdString();
+    EXPECT_TRUE(ngImage.endsWith("_TOP_NG.jpg"));
+    EXPECT_TRUE(QFile::exists(ngImage));
+
+    // Ready 2 s after the end; the defect is over by then.
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }, 5000));
+    PumpEvents(1500);
+    page.Runs().SetInspectionId(firstId + 1);
+    QTest::keyClick(&page, Qt::Key_F2);
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionRunning; }, 10000));
+    const QString okBarcode = page.Runs().Barcode();
+    EXPECT_NE(okBarcode, ngBarcode);
+    ASSERT_TRUE(WaitUntil([&] { return recorded.size() == 2; }, 15000));
+    EXPECT_EQ(recorded[1].result, 0);
+    EXPECT_EQ(page.Outputs().Verdict().text, QStringLiteral("OK"));
+    EXPECT_EQ(column(okBarcode, "error"), "0");
+    const QString okImage = QString::fromStdString(column(okBarcode, "t_filename_img"));
+    EXPECT_TRUE(okImage.startsWith(root.path() + "/result/PASS/Image/")) << okImage.toStdString();
+    EXPECT_TRUE(QFile::exists(okImage));
+    EXPECT_EQ(page.Outputs().ResultRows().size(), 2);
+    // For a person checking the page by eye: the screen after the two runs.
+    if (const QString shot = qEnvironmentVariable("STATION_TEST_SCREENSHOT"); !shot.isEmpty()) {
+        PumpEvents(100);
+        page.grab().save(shot);
+    }
+
+    const QString today = TodayText();
+    EXPECT_EQ(db.value(QStringLiteral("SELECT CONCAT(total_count, '/', pass_count, '/', "
+                                      "error_count) FROM vorn_alpha_v1_ch2.t_summary WHERE "
+                                      "product_name = %1 AND date = %2")
+                           .arg(Quoted(product), Quoted(today))),
+              "2/1/1");
+
+    page.Storage().recorder().waitForPictureWorkers();
+    for (int id : {firstId, firstId + 1}) {
+        EXPECT_EQ(db.value(QStringLiteral("SELECT HEX(LEFT(image_data, 2)) FROM "
+                                          "vorn_local_db.t_inspection_result WHERE inspection_id "
+                                          "= %1")
+                               .arg(id)),
+                  "FFD8")
+            << id;
+    }
+    db.query(QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id "
+                            "IN (%1, %2)")
+                 .arg(firstId)
+                 .arg(firstId + 1));
+    EXPECT_TRUE(page.StopSensor());
+}
+
+TEST_F(InspectionRunTest, CameraClosingTheLinkDuringARunEndsItAsStopped) {
+    CameraSimProcess camera({"--model", "2", "--close-after-ms", "3000"});
+    ASSERT_GT(camera.port(), 0);
+    addJudgedProduct(camera.port(), 20);
+    QTemporaryDir root;
+    configureRun(root.path());
+    ConfigStore store;
+    CDlgMain page(store);
+    page.show();
+    LogCapture log;
+    page.Initialize();
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }));
+    QTest::keyClick(&page, Qt::Key_F2);
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionRunning; }, 10000));
+    const QString barcode = page.Runs().Barcode();
+    ASSERT_TRUE(WaitUntil([&] { return page.Outputs().Verdict().text == "검사중지"; }, 10000));
+    EXPECT_EQ(page.InspectionState(), kInspectionIdle);
+    PumpEvents(2500);
+    EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM vorn_alpha_v1_ch2.t_inspection WHERE "
+                                      "barcode = %1")
+                           .arg(Quoted(barcode))),
+              "0");
+    EXPECT_TRUE(page.Outputs().ResultRows().isEmpty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 class FakeSensorHost : public SensorHost {
   public:
-    std::atomic<int>& inspectionState() override { return state; }
+    std::atomic<int>& inspectionState() override { return *sharedState; }
     int audioShift() const override { return shift.load(); }
     int fileSaveMode() const override { return saveMode.load(); }
     int phonoluxVideoColor() const override { return videoColor.load(); }
@@ -15,6 +15,8 @@ class FakeSensorHost : public SensorHost {
     void onSensorConnectionLost() override { ++lostCalls; }
 
     std::atomic<int> state{0};
+    // A test that wires a run context points this at the context's state.
+    std::atomic<int>* sharedState = &state;
     std::atomic<int> shift{0};
     std::atomic<int> saveMode{2};
     std::atomic<int> videoColor{0};

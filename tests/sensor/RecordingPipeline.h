@@ -16,6 +16,7 @@ class RecordingPipeline : public SensorPipeline {
     void ShowThermal() override { ++thermals; }
     bool IsNgLatched() const override { return latched.load(); }
     int GraphDisplayMode() const override { return graphMode.load(); }
+    bool PictureFrozen(const SensorSettings&) const override { return frozen.load(); }
 
     std::atomic<int> pictures{0};
     std::atomic<int> overlays{0};
@@ -24,5 +25,6 @@ class RecordingPipeline : public SensorPipeline {
     std::atomic<int> curves[4] = {};
     std::atomic<int> thermals{0};
     std::atomic<bool> latched{false};
+    std::atomic<bool> frozen{false};
     std::atomic<int> graphMode{0};
 };

@@ -1,4 +1,4 @@
-#include "display/InspectionState.h"
+#include "inspection/InspectionState.h"
 #include "station/MainKeyFilter.h"
 #include "station/PageSwitch.h"
 #include "station/SystemDlg.h"

@@ -3,11 +3,11 @@
 // back what the station wrote (through UTF-8), names unique to one test, scratch databases, and
 // recording hosts.
 
+#include "inspection/ProductSelectionHost.h"
 #include "sensor/SensorSettings.h"
 #include "storage/DayCounters.h"
 #include "storage/DbProfile.h"
 #include "storage/InspectionResultHost.h"
-#include "storage/ProductSelectionHost.h"
 
 #include <QString>
 #include <QStringList>
@@ -87,15 +87,10 @@ class FakeSelectionHost : public ProductSelectionHost {
 
 class FakeResultHost : public InspectionResultHost {
   public:
-    void giveVerdictOutputs(bool ng) override { calls << (ng ? "verdict:NG" : "verdict:OK"); }
     int resultRowCount() override { return static_cast<int>(rows.size()); }
     void clearResultList() override { rows.clear(); }
     void appendResultRow(const QStringList& texts) override { rows.push_back(texts); }
     void selectLastResultRow() override { calls << "select-last"; }
-    void sendInspectionComplete(int inspectionId, int result) override {
-        calls << QStringLiteral("complete:%1,%2").arg(inspectionId).arg(result);
-    }
-    void clearMissionId() override { calls << "clear-mission"; }
 
     std::vector<QStringList> rows;
     QStringList calls;

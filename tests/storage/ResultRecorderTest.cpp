@@ -1,6 +1,7 @@
 // Recording finished runs against the real server: the t_inspection row, the counters and
 // their summary rows, the picture blob, today's list and the day change.
 #include <QTemporaryDir>
+#include "inspection/ProductSelector.h"
 #include "storage/ProductTable.h"
 #include "storage/SensorTable.h"
 #include "storage/StationStorage.h"
@@ -44,12 +45,14 @@ class ResultRecorderTest : public ::testing::Test {
         config.plant_id = QStringLiteral("공장-7");
         config.ugv_code = QStringLiteral("UGV-3");
         storage = std::make_unique<CStationStorage>(
-            config, selection, results, display,
-            CStationStorage::Clocks{[this] { return day; }, [](const QString&) { return false; }});
+            config, results, display, CStationStorage::Clocks{[this] { return day; }});
+        CProductSelector selector(storage->profiles(), config, storage->counterStore(),
+                                  storage->productRecord(), selection,
+                                  [](const QString&) { return false; });
         product = prefix + QStringLiteral("-엔진");
         ASSERT_TRUE(
             AddProduct(TestWebProfile(), TestBridgeProfile(), product, "기본", 20).webApplied);
-        ASSERT_TRUE(storage->SelectProduct(product, false));
+        ASSERT_TRUE(selector.SelectProduct(product, false));
         display.shown.clear();
     }
     void TearDown() override {
@@ -157,9 +160,7 @@ TEST_F(ResultRecorderTest, OkRunWritesItsRowCountsAndReports) {
 
     ASSERT_EQ(results.rows.size(), 1u);
     EXPECT_EQ(results.rows[0], (QStringList{"1", ok.run_stamp, ok.barcode, "OK", "Top", product}));
-    EXPECT_EQ(results.calls, (QStringList{"verdict:OK", "select-last",
-                                          QStringLiteral("complete:%1,0").arg(ok.inspection_id),
-                                          "clear-mission"}));
+    EXPECT_EQ(results.calls, QStringList{"select-last"});
     ASSERT_FALSE(display.shown.empty());
     EXPECT_EQ(display.shown.back().pass, QStringLiteral("  1 EA"));
     EXPECT_EQ(display.shown.back().ng_rate, QStringLiteral("  0.0%"));
@@ -192,7 +193,6 @@ TEST_F(ResultRecorderTest, ThreeRunsWithOneNgGiveAThirdNgRate) {
     EXPECT_EQ(*unjudgedRow["t_mode"], "0");
     EXPECT_EQ(*unjudgedRow["t_stamp"], "0");
     EXPECT_EQ(results.rows.at(1).at(3), QStringLiteral("NG"));
-    EXPECT_TRUE(results.calls.contains(QStringLiteral("complete:%1,1").arg(ng.inspection_id)));
 
     // Today's list, loaded again from the table.
     FakeResultHost reloaded;
@@ -215,7 +215,7 @@ TEST_F(ResultRecorderTest, UnreachableLocalDatabaseRecordsNothing) {
     ASSERT_EQ(dialogs.recorded().size(), 1u);
     EXPECT_EQ(dialogs.recorded()[0].caption, QStringLiteral("검사결과"));
     EXPECT_EQ(dialogs.recorded()[0].text, QStringLiteral("데이터베이스 연결에 실패했습니다."));
-    EXPECT_EQ(results.calls, QStringList{"verdict:OK"});
+    EXPECT_TRUE(results.calls.isEmpty());
     EXPECT_EQ(storage->counters().today_total, 0);
     EXPECT_TRUE(display.shown.empty());
 }
@@ -252,12 +252,10 @@ TEST_F(ResultRecorderTest, RejectedInsertStillUpdatesSummariesAndReports) {
     EXPECT_TRUE(results.rows.empty());
     EXPECT_EQ(storage->counters().today_total, 7);
     EXPECT_EQ(summary("Today", day), (std::vector<int>{7, 7, 0}));
-    EXPECT_EQ(results.calls,
-              (QStringList{"verdict:OK", QStringLiteral("complete:%1,0").arg(ok.inspection_id),
-                           "clear-mission"}));
+    EXPECT_TRUE(results.calls.isEmpty());
 }
 
-TEST_F(ResultRecorderTest, RunWithoutSensorNameSendsNoCompletionAndNoPicture) {
+TEST_F(ResultRecorderTest, RunWithoutSensorNameStoresNoPicture) {
     QTemporaryDir dir;
     const QString picture = dir.path() + "/top.jpg";
     QFile file(picture);
@@ -265,11 +263,11 @@ TEST_F(ResultRecorderTest, RunWithoutSensorNameSendsNoCompletionAndNoPicture) {
     file.write("jpeg");
     file.close();
     RunOutcome unnamed = run(false, 1, QString());
-    unnamed.top_image_path = picture;
+    unnamed.top_picture_path = picture;
     ASSERT_TRUE(storage->RecordInspectionResult(unnamed));
     storage->recorder().waitForPictureWorkers();
     EXPECT_EQ(*inspectionRow(unnamed.barcode)["sensor_type"], "");
-    EXPECT_EQ(results.calls, (QStringList{"verdict:OK", "select-last", "clear-mission"}));
+    EXPECT_EQ(results.calls, QStringList{"select-last"});
     EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM vorn_local_db.t_inspection_result "
                                       "WHERE inspection_id = %1")
                            .arg(unnamed.inspection_id)),
@@ -289,7 +287,7 @@ TEST_F(ResultRecorderTest, PictureIsStoredAsBlobOnItsOwnThread) {
     file.close();
     LogCapture log;
     RunOutcome ng = run(true);
-    ng.top_image_path = path;
+    ng.top_picture_path = path;
     ASSERT_TRUE(storage->RecordInspectionResult(ng));
     storage->recorder().waitForPictureWorkers();
     const auto rows = db.query(QStringLiteral("SELECT inspection_result, MD5(image_data), "
@@ -310,13 +308,14 @@ TEST_F(ResultRecorderTest, PictureIsStoredAsBlobOnItsOwnThread) {
 TEST_F(ResultRecorderTest, PictureFailuresLeaveNoBlobRow) {
     LogCapture log;
     const RunOutcome missing = run(false);  // its picture path does not exist
-    CResultRecorder::StoreResultPicture(TestBridgeProfile(),
-                                        {"Top", missing.inspection_id, 0, missing.top_image_path});
+    CResultRecorder::StoreResultPicture(
+        TestBridgeProfile(), {"Top", missing.inspection_id, 0, missing.top_picture_path});
     EXPECT_TRUE(log.contains(QStringLiteral("이미지 파일을 열 수 없습니다.")));
     EXPECT_TRUE(dialogs.recorded().empty());
 
-    CResultRecorder::StoreResultPicture(UnreachableProfile(TestBridgeProfile()),
-                                        {"Top", missing.inspection_id, 0, missing.top_image_path});
+    CResultRecorder::StoreResultPicture(
+        UnreachableProfile(TestBridgeProfile()),
+        {"Top", missing.inspection_id, 0, missing.top_picture_path});
     ASSERT_EQ(dialogs.recorded().size(), 1u);
     EXPECT_EQ(dialogs.recorded()[0].caption, QStringLiteral("검사결과"));
     EXPECT_EQ(dialogs.recorded()[0].text, QStringLiteral("Web 데이터베이스 연결에 실패했습니다."));

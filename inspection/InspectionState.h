@@ -1,5 +1,6 @@
 #pragma once
-// Values of the inspection page's run state.
+// Values of the inspection state. The run controller owns the state (in its RunContext); the
+// sensor worker and the main window read it.
 
 enum InspectionState : int {
     kInspectionIdle = 0,

@@ -1,6 +1,7 @@
 // SelectProduct against the real server: the product record, the day counters' rows, the
 // "Top" sensor settings and what the camera is told.
 #include "app/TimerTable.h"
+#include "inspection/ProductSelector.h"
 #include "storage/ProductTable.h"
 #include "storage/SensorColumns.h"
 #include "storage/SensorTable.h"
@@ -24,14 +25,16 @@ class SelectProductTest : public ::testing::Test {
         config.Sensor_Default_Ip = QStringLiteral("127.0.0.7");
         config.Camera_Brightness = 61;
         storage = std::make_unique<CStationStorage>(
-            config, selection, results, display,
-            CStationStorage::Clocks{[this] { return day; },
-                                    [this](const QString& address) {
-                                        pinged << address;
-                                        return pingAnswers;
-                                    }});
+            config, results, display, CStationStorage::Clocks{[this] { return day; }});
+        selector = std::make_unique<CProductSelector>(
+            storage->profiles(), config, storage->counterStore(), storage->productRecord(),
+            selection, [this](const QString& address) {
+                pinged << address;
+                return pingAnswers;
+            });
     }
     void TearDown() override {
+        selector.reset();
         storage.reset();
         DeleteTestRows(db, prefix);
         db.query(QStringLiteral("DELETE FROM vorn_alpha_v1_ch2.t_summary WHERE date = %1")
@@ -70,13 +73,14 @@ class SelectProductTest : public ::testing::Test {
     QStringList pinged;
     bool pingAnswers = true;
     std::unique_ptr<CStationStorage> storage;
+    std::unique_ptr<CProductSelector> selector;
 };
 
 }  // namespace
 
 TEST_F(SelectProductTest, FirstSelectionLoadsEverythingAndStartsTheCamera) {
     const QString name = createProduct("first", 25);
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     EXPECT_TRUE(dialogs.recorded().empty());
 
     const ProductRecord& record = storage->productRecord();
@@ -116,7 +120,7 @@ TEST_F(SelectProductTest, FirstSelectionLoadsEverythingAndStartsTheCamera) {
 
 TEST_F(SelectProductTest, SameProductWithoutForceReloadsOnlyTheRecord) {
     const QString name = createProduct("same", 20);
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     selection.calls.clear();
     pinged.clear();
     db.query(QStringLiteral("UPDATE vorn_local_db.t_product SET time = 77 WHERE product_name = %1")
@@ -126,7 +130,7 @@ TEST_F(SelectProductTest, SameProductWithoutForceReloadsOnlyTheRecord) {
                  .arg(Quoted(name)));
     storage->counters().today_total = 42;
 
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     EXPECT_EQ(storage->productRecord().time, 77);
     EXPECT_TRUE(selection.calls.isEmpty());
     EXPECT_TRUE(pinged.isEmpty());
@@ -134,7 +138,7 @@ TEST_F(SelectProductTest, SameProductWithoutForceReloadsOnlyTheRecord) {
     EXPECT_EQ(storage->counters().today_total, 42);
 
     // With the force flag everything is loaded again.
-    ASSERT_TRUE(storage->SelectProduct(name, true));
+    ASSERT_TRUE(selector->SelectProduct(name, true));
     EXPECT_EQ(selection.settings.distance, 999);
     EXPECT_EQ(storage->counters().today_total, 0);
     EXPECT_TRUE(selection.calls.contains("state:1"));
@@ -143,7 +147,7 @@ TEST_F(SelectProductTest, SameProductWithoutForceReloadsOnlyTheRecord) {
 TEST_F(SelectProductTest, RunningWorkerGetsTheMeasuringParametersInstead) {
     const QString name = createProduct("alive", 20);
     selection.workerAlive = true;
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     EXPECT_TRUE(selection.calls.contains("measure:1300,2100,9100"));
     EXPECT_FALSE(selection.calls.contains("start"));
     EXPECT_TRUE(pinged.isEmpty());
@@ -152,7 +156,7 @@ TEST_F(SelectProductTest, RunningWorkerGetsTheMeasuringParametersInstead) {
 TEST_F(SelectProductTest, SilentCameraGetsConnectionStateMinusOne) {
     const QString name = createProduct("silent", 20);
     pingAnswers = false;
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     EXPECT_TRUE(selection.calls.contains("connection:-1"));
     EXPECT_FALSE(selection.calls.contains("start"));
 }
@@ -176,7 +180,7 @@ TEST_F(SelectProductTest, MissingDoubledOrEmptyProductShowsTheSelectionDialog) {
     };
     for (const Case& c : cases) {
         dialogs.clear();
-        EXPECT_FALSE(storage->SelectProduct(c.name, true));
+        EXPECT_FALSE(selector->SelectProduct(c.name, true));
         ASSERT_EQ(dialogs.recorded().size(), 1u);
         EXPECT_EQ(dialogs.recorded()[0].caption, QStringLiteral("시스템설정"));
         EXPECT_EQ(dialogs.recorded()[0].text, c.text);
@@ -189,7 +193,7 @@ TEST_F(SelectProductTest, ProductWithoutTopRowKeepsThePreviousSettings) {
     const QString name = prefix + "-norow";
     ASSERT_TRUE(AddProduct(TestWebProfile(), TestBridgeProfile(), name, "b", 10).webApplied);
     selection.settings.distance = 4321;
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     EXPECT_EQ(selection.settings.distance, 4321);
     EXPECT_TRUE(pinged.isEmpty());
     EXPECT_EQ(selection.calls, (QStringList{"text:|48|5,0,0", "refresh", "state:1"}));
@@ -199,7 +203,7 @@ TEST_F(SelectProductTest, UnreachableBridgeShowsBothDialogsInOrder) {
     const QString name = createProduct("down", 20);
     storage->profiles().setBridgeServer(QStringLiteral("127.0.0.2"),
                                         QString::fromLatin1(kDefaultDatabasePassword));
-    EXPECT_FALSE(storage->SelectProduct(name, false));
+    EXPECT_FALSE(selector->SelectProduct(name, false));
     const auto shown = dialogs.recorded();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].caption, QStringLiteral("Web DB Server"));
@@ -221,21 +225,6 @@ TEST_F(SelectProductTest, TwoTodayRowsLastOneWins) {
     EXPECT_EQ(display.shown.back().ng_rate, QStringLiteral("  33.3%"));
 }
 
-TEST_F(SelectProductTest, StartupTimerSelectsTheConfiguredProduct) {
-    const QString name = createProduct("timer", 33);
-    config.Product_Name = name;
-    TimerTable timers;
-    storage->scheduleStartupSelection(timers);
-    EXPECT_TRUE(timers.isActive(kSelectProductTimerId));
-    EXPECT_EQ(timers.interval(kSelectProductTimerId), 50);
-    QDeadlineTimer deadline(10000);
-    while (storage->productRecord().time != 33 && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    EXPECT_EQ(storage->productRecord().time, 33);
-    EXPECT_TRUE(selection.calls.contains("start"));
-}
-
 TEST_F(SelectProductTest, LoadedConfigurationNamesTheProductUntilOneIsSelected) {
     // The page creates its storage before it loads the configuration.
     config.Product_Name = prefix + "-configured";
@@ -244,7 +233,7 @@ TEST_F(SelectProductTest, LoadedConfigurationNamesTheProductUntilOneIsSelected) 
         << storage->productRecord().product_name.toStdString();
 
     const QString name = createProduct("chosen", 20);
-    ASSERT_TRUE(storage->SelectProduct(name, false));
+    ASSERT_TRUE(selector->SelectProduct(name, false));
     storage->applyConfig();
     EXPECT_EQ(storage->productRecord().product_name, name);
 }

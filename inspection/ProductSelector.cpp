@@ -1,4 +1,4 @@
-#include "storage/ProductSelector.h"
+#include "inspection/ProductSelector.h"
 
 #include "app/StationDialogs.h"
 #include "app/Utilities.h"
@@ -6,17 +6,18 @@
 #include "storage/SensorTable.h"
 
 CProductSelector::CProductSelector(const StationDbProfiles& profiles, const StationConfig& config,
-                                   CDayCounterStore& counters, ProductSelectionHost& host,
+                                   CDayCounterStore& counters, ProductRecord& record,
+                                   ProductSelectionHost& host,
                                    std::function<bool(const QString&)> pingHost)
     : m_profiles(profiles),
       m_config(config),
       m_counters(counters),
+      m_record(record),
       m_host(host),
       m_ping(std::move(pingHost)) {
     if (!m_ping) {
         m_ping = [](const QString& address) { return PingHost(address); };
     }
-    m_record.product_name = config.Product_Name;
 }
 
 bool CProductSelector::LoadProductRecord(const QString& productName) {

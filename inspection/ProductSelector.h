@@ -3,9 +3,9 @@
 // from the bridge database, the day counters from the local database, and the camera.
 
 #include "app/StationConfig.h"
+#include "inspection/ProductSelectionHost.h"
 #include "storage/DayCounterStore.h"
 #include "storage/ProductRecord.h"
-#include "storage/ProductSelectionHost.h"
 #include "storage/StationDbProfiles.h"
 
 #include <QString>
@@ -14,10 +14,10 @@
 
 class CProductSelector {
   public:
-    // The configuration gives the camera address and brightness; `pingHost` is PingHost unless
-    // a test replaces it.
+    // The configuration gives the camera address and brightness; `record` is the storage's
+    // product record, which the selection fills; `pingHost` is PingHost unless a test replaces it.
     CProductSelector(const StationDbProfiles& profiles, const StationConfig& config,
-                     CDayCounterStore& counters, ProductSelectionHost& host,
+                     CDayCounterStore& counters, ProductRecord& record, ProductSelectionHost& host,
                      std::function<bool(const QString&)> pingHost = {});
 
     // True when the product was found. Without `force`, selecting the product that is already
@@ -35,7 +35,7 @@ class CProductSelector {
     const StationDbProfiles& m_profiles;
     const StationConfig& m_config;
     CDayCounterStore& m_counters;
+    ProductRecord& m_record;
     ProductSelectionHost& m_host;
     std::function<bool(const QString&)> m_ping;
-    ProductRecord m_record;
 };

@@ -149,8 +149,8 @@ class InspectionRunTest : public InspectionPageTest {
     std::string column(const QString& barcode, const char* name) {
         return db.value(
             QStringLiteral("SELECT %1 FROM vorn_alpha_v1_ch2.t_inspection WHERE barcode = "
-                           "%2")
-                .arg(QString::fromLatin1(name), Quoted(barcode)));
+                           "%2 AND product_name = %3")
+                .arg(QString::fromLatin1(name), Quoted(barcode), Quoted(product)));
     }
 };
 
@@ -258,8 +258,8 @@ TEST_F(InspectionRunTest, CameraClosingTheLinkDuringARunEndsItAsStopped) {
     EXPECT_EQ(page.InspectionState(), kInspectionIdle);
     PumpEvents(2500);
     EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM vorn_alpha_v1_ch2.t_inspection WHERE "
-                                      "barcode = %1")
-                           .arg(Quoted(barcode))),
+                                      "barcode = %1 AND product_name = %2")
+                           .arg(Quoted(barcode), Quoted(product))),
               "0");
     EXPECT_TRUE(page.Outputs().ResultRows().isEmpty());
 }

@@ -66,6 +66,8 @@ void CDlgMain::Initialize() {
     m_towerLibrary->Load();
     m_runs->Initialize({{},
                         [this] {
+                            m_outputs->ShowEngine(m_storage->productRecord().product_name,
+                                                  m_storage->productRecord().time);
                             m_timers.start(kTimerRefreshScreen, kRefreshScreenDelay_ms, true);
                             m_storage->LoadTodayResults();
                         },
@@ -142,6 +144,10 @@ void CDlgMain::onSensorConnectionLost() {
 
 void CDlgMain::showResultText(const QString& text, int fontHeight, const QColor& color) {
     m_outputs->showResultText(text, fontHeight, color);
+}
+
+void CDlgMain::productLoaded(const QString& productName, int inspectionTime_s) {
+    m_outputs->ShowEngine(productName, inspectionTime_s);
 }
 
 void CDlgMain::startScreenRefresh() {
@@ -304,9 +310,7 @@ void CDlgMain::PaintRunTexts(QPainter& painter) {
         {" Locationm ID", Padded(mission.locationId)},
         {" Course ID", Padded(mission.courseId)},
         {" Target ID", Padded(mission.targetId)},
-        {" Engine", QStringLiteral("  %1 (%2 Sec)")
-                        .arg(m_storage->productRecord().product_name)
-                        .arg(m_storage->productRecord().time)},
+        {" Engine", m_outputs->Engine()},
         {" Sensor", Padded(mission.sensorName)},
         {" Inspection ID", Padded(m_outputs->InspectionId())},
         {" OK", counters.pass},

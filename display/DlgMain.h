@@ -99,6 +99,7 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     // ProductSelectionHost
     void showResultText(const QString& text, int fontHeight, const QColor& color) override;
     void startScreenRefresh() override;
+    void productLoaded(const QString& productName, int inspectionTime_s) override;
     void setInspectionState(int state) override { SetInspectionState(state); }
     std::shared_ptr<const ::SensorSettings> updateSensorSettings(
         int sensorIndex, const std::function<void(::SensorSettings&)>& change) override;

@@ -136,3 +136,16 @@ void CInspectionOutputs::resetGraph() {
     }
     emit changed();
 }
+
+QString CInspectionOutputs::Engine() const {
+    std::lock_guard lock(m_mutex);
+    return m_engine;
+}
+
+void CInspectionOutputs::ShowEngine(const QString& productName, int inspectionTime_s) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_engine = QStringLiteral("  %1 (%2 Sec)").arg(productName).arg(inspectionTime_s);
+    }
+    emit changed();
+}

@@ -45,6 +45,9 @@ class CInspectionOutputs : public QObject,
     MissionInfo Mission() const;
     int SpectrogramClears() const;
     int GraphResets() const;
+    // The engine row: "  %s (%d Sec)".
+    QString Engine() const;
+    void ShowEngine(const QString& productName, int inspectionTime_s);
 
     // InspectionResultHost
     int resultRowCount() override;
@@ -74,6 +77,7 @@ class CInspectionOutputs : public QObject,
     int m_selectedRow = -1;
     ProgressText m_progress;
     QString m_inspectionId;
+    QString m_engine;
     MissionInfo m_mission;
     int m_spectrogramClears = 0;
     int m_graphResets = 0;

@@ -18,6 +18,9 @@ class ProductSelectionHost {
     virtual void showResultText(const QString& text, int fontHeight, const QColor& color) = 0;
     // RefreshScreen through its 5 ms one-shot timer.
     virtual void startScreenRefresh() = 0;
+    // The product record was loaded: the engine row shows its name and inspection time. The
+    // screen keeps its own copy, so it never reads the record while a selection writes it.
+    virtual void productLoaded(const QString& productName, int inspectionTime_s) {}
     // The inspection state (0 idle, 1 ready, 2 running, 3 finishing, 6 setup shown).
     virtual void setInspectionState(int state) = 0;
 

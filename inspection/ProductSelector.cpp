@@ -33,6 +33,7 @@ bool CProductSelector::SelectProduct(const QString& productName, bool force) {
                         : QStringLiteral("'%1' Tool 데이터베이스 조회 실패").arg(productName));
         return false;
     }
+    m_host.productLoaded(m_record.product_name, m_record.time);
     if (m_record.product_name != m_record.last_product_name || force) {
         m_host.showResultText(QString(), 48, QColor(5, 0, 0));
         const QString today = m_counters.today();

@@ -15,6 +15,8 @@
 #include "tower/SignalTower.h"
 #include "tower/TowerLibrary.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -22,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -387,6 +391,22 @@ TEST_F(RunControllerTest, LostCameraLinkEndsTheRunAsStoppedWithNothingRecorded) 
     startByKey();
     EXPECT_TRUE(station.linkUp.load());
     EXPECT_EQ(run.state(), kInspectionRunning);
+}
+
+TEST_F(RunControllerTest, ShutdownAnswersAStartRequestWaitingForTheUiThread) {
+    // The request's worker waits for this (UI) thread, which does not serve it before the
+    // shutdown: the shutdown answers it, and nothing starts afterwards.
+    controller.StartByKey();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QElapsedTimer took;
+    took.start();
+    controller.Shutdown();
+    EXPECT_LT(took.elapsed(), 2000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(run.state(), kInspectionReady);
+    EXPECT_TRUE(station.selections.isEmpty());
+    controller.StartByKey();
+    EXPECT_TRUE(station.selections.isEmpty()) << "no request is taken after the shutdown";
 }
 
 TEST_F(RunControllerTest, ProductNotFoundStartsNothing) {

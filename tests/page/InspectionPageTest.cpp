@@ -183,6 +183,7 @@ TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
     EXPECT_EQ(recorded[0].result, 1);
     EXPECT_EQ(recorded[0].inspectionId, firstId);
     EXPECT_EQ(recorded[0].sensorName, QStringLiteral("Top"));
+    EXPECT_EQ(page.Outputs().Engine(), QStringLiteral("  %1 (5 Sec)").arg(product));
     EXPECT_EQ(page.Outputs().Verdict().text, QStringLiteral("NG"));
     ASSERT_EQ(page.Outputs().ResultRows().size(), 1);
     EXPECT_EQ(page.Outputs().ResultRows()[0].at(3), QStringLiteral("NG"));

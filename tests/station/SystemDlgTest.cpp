@@ -1,6 +1,7 @@
 #include "display/DlgMain.h"
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
+#include "inspection/RunController.h"
 #include "setup/DlgSetup.h"
 #include "setup/WidgetDialogs.h"
 #include "station/HeaderIcon.h"
@@ -206,6 +207,25 @@ TEST_F(SystemDlgTest, AltF12OpensSensorSettingsOnlyFromTheInspectionPage) {
     const auto caution = messagesWithCaption("[주의]");
     ASSERT_EQ(caution.size(), 1u);
     EXPECT_EQ(caution[0].text, "센서 세부 설정은 검사모드에서만 가능합니다.");
+}
+
+TEST_F(SystemDlgTest, StartKeyAsksForAProductOnlyFromTheInspectionPage) {
+    // No product is configured: a start request ends in the selection's message.
+    const auto selectionMessages = [this] { return messagesWithCaption("시스템설정").size(); };
+    window->Timers().stop(CSystemDlg::kTimerStartupCheck);
+    QTest::qWait(200);  // the start-up selection has spoken
+    const size_t before = selectionMessages();
+
+    clickTab(1);
+    QTest::keyClick(window->DlgSetup(), Qt::Key_F2);
+    window->DlgMain()->Runs().WaitForStartRequests();
+    EXPECT_EQ(selectionMessages(), before);
+
+    clickTab(0);
+    QTest::keyClick(window->DlgMain(), Qt::Key_F2);
+    window->DlgMain()->Runs().WaitForStartRequests();
+    EXPECT_EQ(selectionMessages(), before + 1);
+    EXPECT_EQ(window->DlgMain()->Runs().CurrentSensorName(), QStringLiteral("Top"));
 }
 
 TEST_F(SystemDlgTest, DebugFlagChangesTheTitle) {

@@ -199,7 +199,6 @@ void CRunController::StartRun() {
         return;
     }
     m_runStamp = StampText(m_clock.localNow());
-    m_clockStart = m_clock.tickMs();
     m_progressRange = m_station.inspectionTimeLimit() * 10;
     m_display.showProgress(m_progressRange, 0, QString());
     m_elapsedSeconds = 0;

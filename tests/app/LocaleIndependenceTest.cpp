@@ -4,28 +4,16 @@
 #include "app/CLocaleFormat.h"
 #include "app/DebugLog.h"
 #include "app/Utilities.h"
+#include "tests/support/CommaLocaleTest.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/ScopedLocale.h"
 
 #include <QDateTime>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-class LocaleIndependenceTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(locale.ok()) << "de_DE.UTF-8 is missing: the test set-up generates it";
-        // The process formats with a comma now; the station's own texts must not.
-        char probe[16];
-        std::snprintf(probe, sizeof probe, "%.1f", 3.4);
-        ASSERT_STREQ(probe, "3,4");
-    }
-    ScopedLocale locale{"de_DE.UTF-8"};
-};
+using LocaleIndependenceTest = CommaLocaleTest;
 
 TEST_F(LocaleIndependenceTest, FormattedTextsKeepThePoint) {
     EXPECT_EQ(FormatCLocale("'%.1f' %.10f %d", 3.4, 0.0, 1234567), "'3.4' 0.0000000000 1234567");

@@ -12,6 +12,7 @@
 #include "inspection/SensorEvaluation.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/ScopedLocale.h"
 #include "tower/SignalTower.h"
 #include "tower/TowerLibrary.h"
 
@@ -407,6 +408,22 @@ TEST_F(RunControllerTest, ShutdownAnswersAStartRequestWaitingForTheUiThread) {
     EXPECT_TRUE(station.selections.isEmpty());
     controller.StartByKey();
     EXPECT_TRUE(station.selections.isEmpty()) << "no request is taken after the shutdown";
+}
+
+TEST_F(RunControllerTest, RunTextsKeepThePointUnderACommaLocale) {
+    ScopedLocale german("de_DE.UTF-8");
+    ASSERT_TRUE(german.ok()) << "de_DE.UTF-8 is missing: the test set-up generates it";
+    LogCapture log;
+    startByKey();
+    runFor(1250);
+    EXPECT_EQ(display.progressText, QStringLiteral("1.2 Sec"));
+    station.linkUp = false;
+    run.inspectionState = kInspectionIdle;
+    runFor(10);
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("[Run] Camera link lost during the run [Vorn]2026-12-10 "
+                                    "09-15-00 at 1.2 s: stopped, nothing recorded")))
+        << log.lines().join('\n').toStdString();
 }
 
 TEST_F(RunControllerTest, ProductNotFoundStartsNothing) {

@@ -2,25 +2,13 @@
 // be misread by the server.
 #include "remote/ControlReplyTemplates.h"
 #include "remote/PanTiltReplyText.h"
-#include "tests/support/ScopedLocale.h"
+#include "tests/support/CommaLocaleTest.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-class ControlReplyLocaleTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(locale.ok()) << "de_DE.UTF-8 is missing: the test set-up generates it";
-        // The process formats with a comma now; the station's own texts must not.
-        char probe[16];
-        std::snprintf(probe, sizeof probe, "%.1f", 3.4);
-        ASSERT_STREQ(probe, "3,4");
-    }
-    ScopedLocale locale{"de_DE.UTF-8"};
-};
+using ControlReplyLocaleTest = CommaLocaleTest;
 
 TEST_F(ControlReplyLocaleTest, StatusMessageAndPositionsKeepThePoint) {
     EXPECT_EQ(ControlReplyTemplates::EquipmentStatus(1, 1, 0, 12.5, 0.0, 90.25, 45.0),

@@ -1,9 +1,8 @@
 #include "inspection/InspectionPipeline.h"
 #include "sensor/SensorFrames.h"
+#include "tests/inspection/LatchNg.h"
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -21,26 +20,6 @@ class InspectionPipelineTest : public ::testing::Test {
         frames.maxAcousticLevel = 70.0f;
         settings.initial_exception_time = 1.0f;
         settings.focus_time = 4.0f;
-    }
-    // A loud band in a run inside its window, counted until the evaluation latches NG.
-    void LatchNg() {
-        SensorSettings judged;
-        judged.inspection_mode = 1;
-        judged.required_filter_count = 1;
-        judged.initial_exception_time = 0.0f;
-        judged.focus_time = 100.0f;
-        judged.lpass_limit = 1;
-        judged.filters[0] = {1, 8000, 5000, 0, 60};
-        EvaluationInputs inputs;
-        inputs.inspectionState = kInspectionRunning;
-        inputs.elapsed_s = 1.0f;
-        inputs.positionMatch = true;
-        inputs.cameraModel = 2;
-        const std::vector<float> loud(kSpectrumBins, 70.0f);
-        pipeline.evaluation().SetPeakInArea(true);
-        for (int i = 0; i < 5 && !pipeline.evaluation().NgLatched(); ++i) {
-            pipeline.evaluation().EvaluateSpectrum(loud.data(), i, judged, inputs);
-        }
     }
     QColor pixel(int x, int y) const {
         const uint8_t* p = frames.displayPicture.data() + (y * 320 + x) * 4;
@@ -104,7 +83,7 @@ TEST_F(InspectionPipelineTest, PictureStaysAtTheNgMomentOnlyWhileAJudgedRunGoesO
             // Latch through the evaluation itself: a loud band counted to the limit.
             state = kInspectionRunning;
             run.positionMatch = true;
-            LatchNg();
+            ASSERT_TRUE(LatchNg(pipeline.evaluation(), 1.0f));
             state = c.state;
         }
         EXPECT_EQ(pipeline.evaluation().NgLatched(), c.latched);

@@ -10,6 +10,7 @@
 #include "inspection/RunController.h"
 #include "inspection/RunPlan.h"
 #include "inspection/SensorEvaluation.h"
+#include "tests/inspection/LatchNg.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/ScopedLocale.h"
@@ -150,25 +151,7 @@ class RunControllerTest : public ::testing::Test {
         controller.StartByKey();
         controller.WaitForStartRequests();
     }
-    void latchNg() {
-        SensorSettings judged;
-        judged.inspection_mode = 1;
-        judged.required_filter_count = 1;
-        judged.focus_time = 100.0f;
-        judged.lpass_limit = 1;
-        judged.filters[0] = {1, 8000, 5000, 0, 60};
-        EvaluationInputs inputs;
-        inputs.inspectionState = kInspectionRunning;
-        inputs.elapsed_s = run.elapsed_s.load();
-        inputs.positionMatch = true;
-        inputs.cameraModel = 2;
-        const std::vector<float> loud(kSpectrumBins, 70.0f);
-        evaluation.SetPeakInArea(true);
-        for (int i = 0; i < 5 && !evaluation.NgLatched(); ++i) {
-            evaluation.EvaluateSpectrum(loud.data(), i, judged, inputs);
-        }
-        ASSERT_TRUE(evaluation.NgLatched());
-    }
+    void latchNg() { ASSERT_TRUE(LatchNg(evaluation, run.elapsed_s.load())); }
     QStringList towerPatterns() const {
         QFile file(folder.filePath("tower.log"));
         QStringList patterns;

@@ -46,6 +46,13 @@ void ShowProgress(const QString& title, int steps) {
     }
 }
 
+std::optional<int> ChooseLevel(const QString& title, const QString& text, int value) {
+    if (StationDialogs* d = g_dialogs.load()) {
+        return d->chooseLevel(title, text, value);
+    }
+    return std::nullopt;
+}
+
 void CloseAllStationDialogs() {
     if (StationDialogs* d = g_dialogs.load()) {
         d->closeAll();

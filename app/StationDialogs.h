@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class StationDialogs {
   public:
     virtual ~StationDialogs() = default;
@@ -15,6 +17,11 @@ class StationDialogs {
     virtual void showSystemMessage(const QString& caption, const QString& text) = 0;
     // The timed progress dialog with `steps` steps of 100 ms; returns when it has closed.
     virtual void showProgress(const QString& title, int steps) = 0;
+    // The level popup with `title` and `text`, the entry "<value x 10> dB" preselected. After
+    // "확인" the chosen entry's index (-1 when none); nothing when cancelled or not shown.
+    virtual std::optional<int> chooseLevel(const QString& title, const QString& text, int value) {
+        return std::nullopt;
+    }
     // The station is shutting down: close every open dialog as its time-out or cancel would,
     // answer every thread waiting for one, and answer later calls at once (no dialog shown).
     virtual void closeAll() {}
@@ -30,5 +37,6 @@ void ShowMessage(const QString& caption, const QString& text);
 bool AskYesNo(const QString& caption, const QString& text);
 void ShowSystemMessage(const QString& caption, const QString& text);
 void ShowProgress(const QString& title, int steps);
+std::optional<int> ChooseLevel(const QString& title, const QString& text, int value);
 // See StationDialogs::closeAll; nothing without an installed implementation.
 void CloseAllStationDialogs();

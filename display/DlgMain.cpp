@@ -2,8 +2,16 @@
 
 #include "app/ConfigStore.h"
 #include "app/DebugLog.h"
+#include "app/StationDialogs.h"
 #include "app/Utilities.h"
+#include "display/ImageButton.h"
+#include "display/InfoPanel.h"
 #include "display/InspectionOutputs.h"
+#include "display/Label.h"
+#include "display/PicturePane.h"
+#include "display/ResultList.h"
+#include "display/ScreenImages.h"
+#include "display/TextProgressCtrl.h"
 #include "inspection/InspectionPipeline.h"
 #include "inspection/ProductSelector.h"
 #include "inspection/ResultPictures.h"
@@ -47,8 +55,11 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent, RunClock* clock)
         CRunController::Parts{m_run, m_timers, *m_tower, *m_pictures, m_pipeline->evaluation(),
                               *m_outputs, *this, m_config, m_clock});
     connect(&m_timers, &TimerTable::fired, this, &CDlgMain::OnTimer);
-    connect(m_outputs.get(), &CInspectionOutputs::changed, this, qOverload<>(&QWidget::update),
+    CreateScreen();
+    // Outputs may be written on the start worker; the widgets follow on the UI thread.
+    connect(m_outputs.get(), &CInspectionOutputs::changed, this, &CDlgMain::ShowOutputs,
             Qt::QueuedConnection);
+    connect(this, &CDlgMain::connectionStateChanged, this, &CDlgMain::ShowLamps);
     qApp->installEventFilter(this);
 }
 
@@ -248,126 +259,178 @@ void CDlgMain::OnTimer(int id) {
     }
 }
 
+namespace {
+
+CLabel* MakeTitleBar(QWidget* page, const QString& text, const QRect& where) {
+    auto* title = new CLabel(text, page);
+    title->setGeometry(where);
+    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title->SetFontName(QStringLiteral("맑은 고딕")).SetFontSize(14).SetFontBold(true);
+    title->SetTextColor(Qt::white).SetBkColor(screen_images::kCrimson);
+    return title;
+}
+
+// "  %s" of a value that has been written; nothing before that.
+QString Padded(const QString& text, bool written) {
+    return written ? QStringLiteral("  ") + text : QString();
+}
+
+}  // namespace
+
+void CDlgMain::CreateScreen() {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    const QImage grey = screen_images::LampImage(screen_images::kDotGrey);
+    for (int i = 0; i < 2; ++i) {
+        m_lamps[i] = new CPicturePane(this, screen_images::kCrimson);
+        m_lamps[i]->setGeometry(0, 510 * i, 30, 30);
+        m_lamps[i]->SetImage(grey);
+    }
+    m_titles[0] = MakeTitleBar(this, QStringLiteral("Acoustic"), QRect(30, 0, 613, 30));
+    m_titles[1] = MakeTitleBar(this, QStringLiteral("Infrared"), QRect(30, 510, 613, 30));
+    m_titles[2] = MakeTitleBar(this, QStringLiteral("Spectrum"), QRect(673, 0, 610, 30));
+    m_titles[3] = MakeTitleBar(this, QStringLiteral("Spectrogram"), QRect(673, 510, 610, 30));
+    m_picturePane = new CPicturePane(this);
+    m_picturePane->setObjectName(QStringLiteral("PicturePane"));
+    m_picturePane->setGeometry(kPictureRect);
+    m_thermalPane = new CPicturePane(this);
+    m_thermalPane->setObjectName(QStringLiteral("ThermalPane"));
+    m_thermalPane->setGeometry(kThermalRect);
+    const QImage scale = screen_images::LampImage(screen_images::kDotGreen);
+    m_spectrumScale = new CImageButton(scale, this);
+    m_spectrumScale->setGeometry(643, 0, 30, 30);
+    m_spectrogramScale = new CImageButton(scale, this);
+    m_spectrogramScale->setGeometry(643, 510, 30, 30);
+    connect(m_spectrumScale, &QAbstractButton::clicked, this, &CDlgMain::OnSpectrumScale);
+    connect(m_spectrogramScale, &QAbstractButton::clicked, this, &CDlgMain::OnSpectrogramScale);
+
+    m_infoPanel = new CInfoPanel(this);
+    m_progress = new CTextProgressCtrl(this);
+    m_progress->setGeometry(kProgressRect);
+    m_progress->SetRange(0, 0);
+    m_progress->SetBarColor(QColor(45, 200, 45));
+    m_progress->SetBkColor(QColor(80, 80, 80));
+    m_progress->SetTextColor(Qt::white);
+    m_progress->SetTextBkColor(Qt::white);
+    m_progress->SetShowPercent(false);
+    // The bar repaints ten times a second during a run; a filled background keeps that from
+    // being a paint of the page.
+    QPalette background = m_progress->palette();
+    background.setColor(QPalette::Window, QColor(80, 80, 80));
+    m_progress->setPalette(background);
+    m_progress->setAutoFillBackground(true);
+    m_listTitle =
+        MakeTitleBar(this, QStringLiteral("  검사결과 리스트"), QRect(1284, 740, 636, 30));
+    m_resultList = new CResultList(this);
+    m_resultList->setGeometry(kResultListRect);
+}
+
+void CDlgMain::ShowOutputs() {
+    const MissionInfo mission = m_outputs->Mission();
+    const bool missionShown = m_outputs->MissionShown();
+    m_infoPanel->SetValue(CInfoPanel::kVehicleRow, m_outputs->VehicleCode(), kVehicleColour);
+    const struct {
+        int row;
+        const QString& value;
+    } missionRows[] = {{CInfoPanel::kPlantRow, mission.plantId},
+                       {CInfoPanel::kLocationRow, mission.locationId},
+                       {CInfoPanel::kCourseRow, mission.courseId},
+                       {CInfoPanel::kTargetRow, mission.targetId},
+                       {CInfoPanel::kSensorRow, mission.sensorName}};
+    for (const auto& row : missionRows) {
+        m_infoPanel->SetValue(row.row, Padded(row.value, missionShown), kOrange);
+    }
+    m_infoPanel->SetValue(CInfoPanel::kEngineRow, m_outputs->Engine(), kOrange);
+    const QString id = m_outputs->InspectionId();
+    m_infoPanel->SetValue(CInfoPanel::kInspectionIdRow, Padded(id, !id.isEmpty()), kYellow);
+    const CounterTexts counters = m_outputs->Counters();
+    m_infoPanel->SetValue(CInfoPanel::kPassRow, counters.pass, Qt::white);
+    m_infoPanel->SetValue(CInfoPanel::kNgRow, counters.ng, Qt::white);
+    m_infoPanel->SetValue(CInfoPanel::kTotalRow, counters.total, Qt::white);
+    m_infoPanel->SetValue(CInfoPanel::kDefectRateRow, counters.ng_rate, Qt::white);
+    const VerdictText verdict = m_outputs->Verdict();
+    m_infoPanel->SetResult(verdict.text, verdict.fontHeight, verdict.colour);
+
+    const ProgressText progress = m_outputs->Progress();
+    if (progress.rangeMax > 0 && m_progress->GetRange(false) != progress.rangeMax) {
+        m_progress->SetRange32(0, progress.rangeMax);
+    }
+    m_progress->SetPos(progress.position);
+    m_progress->SetText(progress.text);
+
+    const ResultListState list = m_outputs->ResultList();
+    m_resultList->Show(list.rows, list.selected, list.generation);
+}
+
+void CDlgMain::ShowLamps(int connectionState) {
+    const QImage lamp = screen_images::LampImage(screen_images::LampDotColour(connectionState));
+    for (CPicturePane* pane : m_lamps) {
+        pane->SetImage(lamp);
+    }
+}
+
+void CDlgMain::ShowVehicleCode(const QString& code) {
+    m_outputs->ShowVehicleCode(code);
+}
+
+void CDlgMain::OnSpectrumScale() {
+    m_config.Inspection_View_Mode = 1;
+    const std::optional<int> index =
+        ChooseLevel(QStringLiteral("Spectrum Max dB Level "), QStringLiteral("최대레벨 :"),
+                    m_config.Spectrum_MAX_DB / 10);
+    if (!index || *index < 0) {
+        return;
+    }
+    m_config.Spectrum_MAX_DB = 30 + 10 * *index;
+    ApplySpectrumScale();
+}
+
+void CDlgMain::OnSpectrogramScale() {
+    m_config.Inspection_View_Mode = 2;
+    const std::optional<int> index =
+        ChooseLevel(QStringLiteral("Spectrogram Max dB Level "), QStringLiteral("최대레벨 :"),
+                    m_config.Spectrogram_MAX_DB / 10);
+    if (!index || *index < 0) {
+        return;
+    }
+    m_config.Spectrogram_MAX_DB = 30 + 10 * *index;
+    ApplySpectrogramScale();
+}
+
+void CDlgMain::ApplySpectrumScale() {}
+
+void CDlgMain::ApplySpectrogramScale() {}
+
+void CDlgMain::RefreshGraphLabels() {}
+
 void CDlgMain::RefreshScreen() {
-    update();
+    m_resultList->viewport()->update();
+    ShowLamps(m_device ? m_device->connectionState() : 0);
+    m_titles[0]->setText(QStringLiteral("Acoustic"));
+    m_titles[1]->setText(QStringLiteral("Infrared"));
+    RefreshGraphLabels();
+    m_infoPanel->SetValue(CInfoPanel::kEngineRow, m_outputs->Engine(), kOrange);
+    m_infoPanel->InvalidateMarkers();
     emit screenRefreshed();
 }
 
 void CDlgMain::OnPicture(const QImage& picture, int model, int rotation) {
     m_picture = picture;
-    m_pictureModel = model;
-    m_pictureRotation = rotation;
-    update(kPictureRect);
+    const PicturePlacement placement = CInspectionPipeline::PlacePicture(
+        QRect(QPoint(0, 0), kPictureRect.size()), model, rotation);
+    m_picturePane->SetImage(picture, placement.target, placement.mirrored, model == 3);
     emit pictureShown();
 }
 
 void CDlgMain::OnThermal(const QImage& bitmap) {
     m_thermal = bitmap;
-    update(kThermalRect);
+    m_thermalPane->SetImage(bitmap);
     emit thermalShown();
 }
 
 void CDlgMain::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    painter.fillRect(kPictureRect, QColor(26, 26, 26));
-    painter.fillRect(kThermalRect, QColor(26, 26, 26));
-    if (!m_picture.isNull()) {
-        const PicturePlacement placement =
-            CInspectionPipeline::PlacePicture(kPictureRect, m_pictureModel, m_pictureRotation);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, m_pictureModel == 3);
-        painter.drawImage(placement.target,
-                          placement.mirrored ? m_picture.mirrored(true, true) : m_picture);
-    }
-    if (!m_thermal.isNull()) {
-        painter.drawImage(kThermalRect, m_thermal);
-    }
-    PaintRunTexts(painter);
-}
-
-namespace {
-
-// Mission rows and the inspection id are written as "  %s" once a run has named them.
-QString Padded(const QString& text) {
-    return text.isEmpty() ? text : QStringLiteral("  ") + text;
-}
-
-}  // namespace
-
-void CDlgMain::PaintRunTexts(QPainter& painter) {
-    // The information rows, the progress and the result list at their places; their full look
-    // comes with the screen's own widgets.
-    const CounterTexts counters = m_outputs->Counters();
-    const VerdictText verdict = m_outputs->Verdict();
-    const MissionInfo mission = m_outputs->Mission();
-    const ProgressText progress = m_outputs->Progress();
-    const struct {
-        const char* caption;
-        QString value;
-    } rows[] = {
-        {" Vorn ", QString()},
-        {" Plant ID", Padded(mission.plantId)},
-        {" Locationm ID", Padded(mission.locationId)},
-        {" Course ID", Padded(mission.courseId)},
-        {" Target ID", Padded(mission.targetId)},
-        {" Engine", m_outputs->Engine()},
-        {" Sensor", Padded(mission.sensorName)},
-        {" Inspection ID", Padded(m_outputs->InspectionId())},
-        {" OK", counters.pass},
-        {" NG", counters.ng},
-        {" Total", counters.total},
-        {" 불량률", counters.ng_rate},
-        {" 검사결과", verdict.text},
-    };
-    QFont font(QStringLiteral("맑은 고딕"));
-    font.setPixelSize(24);
-    font.setBold(true);
-    for (int i = 0; i < 13; ++i) {
-        const int height = i == 12 ? 93 : 50;
-        const QRect caption(1308, 51 * i, 180, height);
-        const QRect value(1488, 51 * i, 432, height);
-        painter.fillRect(QRect(1284, 51 * i, 24, height), QColor(55, 55, 55));
-        painter.fillRect(caption, QColor(55, 55, 55));
-        painter.fillRect(value, QColor(35, 35, 35));
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(rows[i].caption));
-        if (i == 12) {
-            QFont big = font;
-            big.setPixelSize(verdict.fontHeight);
-            painter.setFont(big);
-            painter.setPen(verdict.colour);
-            painter.drawText(value, Qt::AlignCenter, rows[i].value);
-        } else {
-            painter.drawText(value, Qt::AlignLeft | Qt::AlignVCenter, rows[i].value);
-        }
-    }
-    const QRect bar(1283, 705, 637, 35);
-    painter.fillRect(bar, QColor(80, 80, 80));
-    if (progress.rangeMax > 0) {
-        const int filled =
-            bar.width() * std::clamp(progress.position, 0, progress.rangeMax) / progress.rangeMax;
-        painter.fillRect(QRect(bar.left(), bar.top(), filled, bar.height()), QColor(45, 200, 45));
-    }
-    painter.setPen(Qt::white);
-    painter.setFont(font);
-    painter.drawText(bar, Qt::AlignCenter, progress.text);
-    QFont small(QStringLiteral("맑은 고딕"));
-    small.setPixelSize(14);
-    painter.setFont(small);
-    painter.fillRect(QRect(1284, 740, 636, 30), QColor(163, 5, 50));
-    painter.drawText(QRect(1284, 740, 636, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("  검사결과 리스트"));
-    const QList<QStringList> results = m_outputs->ResultRows();
-    const int shown = 250 / 20;
-    const int first = std::max(0, static_cast<int>(results.size()) - shown);
-    for (int i = first; i < results.size(); ++i) {
-        const QRect line(1284, 770 + (i - first) * 20, 636, 20);
-        if (i == m_outputs->SelectedRow()) {
-            painter.fillRect(line, QColor(0, 120, 215));
-        }
-        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral(" %1").arg(results[i].join(QStringLiteral("   "))));
-    }
+    // Every paint of the page itself (exposure, a closed dialog) lays the labels out again a
+    // moment later; the panes repaint on their own and do not come here.
+    m_timers.start(kTimerRefreshScreen, kRefreshScreenDelay_ms, true);
 }

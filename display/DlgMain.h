@@ -19,7 +19,13 @@
 #include <memory>
 
 class ConfigStore;
+class CImageButton;
+class CInfoPanel;
 class CInspectionOutputs;
+class CLabel;
+class CPicturePane;
+class CResultList;
+class CTextProgressCtrl;
 class CInspectionPipeline;
 class CPhonoluxDevice;
 class CProductSelector;
@@ -39,6 +45,12 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     // Where the acoustic picture and the infrared picture are drawn on the page.
     static constexpr QRect kPictureRect{0, 30, 640, 480};
     static constexpr QRect kThermalRect{0, 540, 640, 480};
+    static constexpr QRect kProgressRect{1283, 705, 637, 35};
+    static constexpr QRect kResultListRect{1284, 770, 636, 250};
+    // The colours of the information rows' values.
+    static constexpr QColor kVehicleColour{75, 225, 75};
+    static constexpr QColor kOrange{255, 162, 1};
+    static constexpr QColor kYellow{255, 255, 0};
 
     // `clock` times and names the runs (the system clocks when null; tests pass their own).
     explicit CDlgMain(ConfigStore& store, QWidget* parent = nullptr, RunClock* clock = nullptr);
@@ -84,6 +96,17 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
 
     QImage LastPicture() const { return m_picture; }
     QImage LastThermal() const { return m_thermal; }
+    // The screen's parts, for the control link and for tests.
+    CInfoPanel& InfoPanel() { return *m_infoPanel; }
+    CResultList& ResultList() { return *m_resultList; }
+    CTextProgressCtrl& ProgressBar() { return *m_progress; }
+    CPicturePane& Lamp(int index) { return *m_lamps[index]; }
+    CLabel& Title(int index) { return *m_titles[index]; }
+    CImageButton& SpectrumScaleButton() { return *m_spectrumScale; }
+    CImageButton& SpectrogramScaleButton() { return *m_spectrogramScale; }
+    // Row 0: the vehicle code the control server sent.
+    void ShowVehicleCode(const QString& code);
+
     // The pixels of a sensor's picture pane as the screen shows them (0 Top, 1 Bottom; a null
     // image otherwise), with the main window brought to the front first. UI thread.
     QImage GrabPane(int sensorIndex);
@@ -131,11 +154,20 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
   private:
     void OnTimer(int id);
     void RefreshScreen();
+    void CreateScreen();
+    // Writes what the run controller, the recording and the selection left in the outputs.
+    void ShowOutputs();
+    void ShowLamps(int connectionState);
+    void OnSpectrumScale();
+    void OnSpectrogramScale();
+    // The graph side of the screen: the scale popups' effects and the refresh's label steps.
+    void ApplySpectrumScale();
+    void ApplySpectrogramScale();
+    void RefreshGraphLabels();
     void OnPicture(const QImage& picture, int model, int rotation);
     void OnThermal(const QImage& bitmap);
     // The control link's thread starts here once the station has a control link.
     void StartControlLink();
-    void PaintRunTexts(QPainter& painter);
 
     ConfigStore& m_store;
     StationConfig m_config;
@@ -159,7 +191,16 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     InspectionArea m_detachedArea;
 
     QImage m_picture;
-    int m_pictureModel = 3;
-    int m_pictureRotation = 0;
     QImage m_thermal;
+
+    CPicturePane* m_lamps[2] = {};
+    CLabel* m_titles[4] = {};
+    CPicturePane* m_picturePane = nullptr;
+    CPicturePane* m_thermalPane = nullptr;
+    CImageButton* m_spectrumScale = nullptr;
+    CImageButton* m_spectrogramScale = nullptr;
+    CInfoPanel* m_infoPanel = nullptr;
+    CTextProgressCtrl* m_progress = nullptr;
+    CLabel* m_listTitle = nullptr;
+    CResultList* m_resultList = nullptr;
 };

@@ -45,6 +45,16 @@ MissionInfo CInspectionOutputs::Mission() const {
     return m_mission;
 }
 
+ResultListState CInspectionOutputs::ResultList() const {
+    std::lock_guard lock(m_mutex);
+    return {m_rows, m_selectedRow, m_resultGeneration};
+}
+
+bool CInspectionOutputs::MissionShown() const {
+    std::lock_guard lock(m_mutex);
+    return m_missionShown;
+}
+
 int CInspectionOutputs::SpectrogramClears() const {
     std::lock_guard lock(m_mutex);
     return m_spectrogramClears;
@@ -65,6 +75,7 @@ void CInspectionOutputs::clearResultList() {
         std::lock_guard lock(m_mutex);
         m_rows.clear();
         m_selectedRow = -1;
+        ++m_resultGeneration;
     }
     emit changed();
 }
@@ -117,6 +128,7 @@ void CInspectionOutputs::showMissionInfo(const MissionInfo& info) {
     {
         std::lock_guard lock(m_mutex);
         m_mission = info;
+        m_missionShown = true;
     }
     emit changed();
 }
@@ -126,6 +138,7 @@ void CInspectionOutputs::clearSpectrogram() {
         std::lock_guard lock(m_mutex);
         ++m_spectrogramClears;
     }
+    emit spectrogramCleared();
     emit changed();
 }
 
@@ -134,6 +147,7 @@ void CInspectionOutputs::resetGraph() {
         std::lock_guard lock(m_mutex);
         ++m_graphResets;
     }
+    emit graphReset();
     emit changed();
 }
 
@@ -145,7 +159,21 @@ QString CInspectionOutputs::Engine() const {
 void CInspectionOutputs::ShowEngine(const QString& productName, int inspectionTime_s) {
     {
         std::lock_guard lock(m_mutex);
-        m_engine = QStringLiteral("  %1 (%2 Sec)").arg(productName).arg(inspectionTime_s);
+        m_engine =
+            QStringLiteral("  %1 (%2 Sec)").arg(productName, QString::number(inspectionTime_s));
     }
     emit changed();
+}
+
+void CInspectionOutputs::ShowVehicleCode(const QString& code) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_vehicleCode = QStringLiteral("  ") + code;
+    }
+    emit changed();
+}
+
+QString CInspectionOutputs::VehicleCode() const {
+    std::lock_guard lock(m_mutex);
+    return m_vehicleCode;
 }

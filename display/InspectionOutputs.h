@@ -21,6 +21,13 @@ struct VerdictText {
     QColor colour{5, 0, 0};
 };
 
+// The result list as one consistent copy; `generation` changes whenever the list was cleared.
+struct ResultListState {
+    QList<QStringList> rows;
+    int selected = -1;
+    quint64 generation = 0;
+};
+
 struct ProgressText {
     int rangeMax = 0;
     int position = 0;
@@ -40,14 +47,20 @@ class CInspectionOutputs : public QObject,
     CounterTexts Counters() const;
     QList<QStringList> ResultRows() const;
     int SelectedRow() const;
+    ResultListState ResultList() const;
     ProgressText Progress() const;
     QString InspectionId() const;
     MissionInfo Mission() const;
+    // False until the first run start wrote the mission rows.
+    bool MissionShown() const;
     int SpectrogramClears() const;
     int GraphResets() const;
     // The engine row: "  %s (%d Sec)".
     QString Engine() const;
     void ShowEngine(const QString& productName, int inspectionTime_s);
+    // The vehicle row, written when the control server sends the vehicle information.
+    void ShowVehicleCode(const QString& code);
+    QString VehicleCode() const;
 
     // InspectionResultHost
     int resultRowCount() override;
@@ -68,6 +81,9 @@ class CInspectionOutputs : public QObject,
 
   signals:
     void changed();
+    // Emitted where the run controller calls (the UI thread), so the graph acts at once.
+    void spectrogramCleared();
+    void graphReset();
 
   private:
     mutable std::mutex m_mutex;
@@ -75,10 +91,13 @@ class CInspectionOutputs : public QObject,
     CounterTexts m_counters;
     QList<QStringList> m_rows;
     int m_selectedRow = -1;
+    quint64 m_resultGeneration = 0;
+    QString m_vehicleCode;
     ProgressText m_progress;
     QString m_inspectionId;
     QString m_engine;
     MissionInfo m_mission;
+    bool m_missionShown = false;
     int m_spectrogramClears = 0;
     int m_graphResets = 0;
 };

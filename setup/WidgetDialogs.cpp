@@ -4,6 +4,7 @@
 #include "app/ModalLoop.h"
 #include "setup/DlgMessage.h"
 #include "setup/DlgMessageYesNo.h"
+#include "setup/DlgPopupOption.h"
 #include "setup/DlgProgress.h"
 
 #include <QMessageBox>
@@ -59,6 +60,21 @@ void WidgetDialogs::showProgress(const QString& title, int steps) {
         CDlgProgress dialog(title, steps, m_owner);
         ModalLoop::Exec(dialog, [&dialog] { dialog.accept(); });
     });
+}
+
+std::optional<int> WidgetDialogs::chooseLevel(const QString& title, const QString& text,
+                                              int value) {
+    std::optional<int> chosen;
+    OnUiThread([&] {
+        CDlgPopupOption dialog(m_owner);
+        dialog.SetTitle(title);
+        dialog.SetText(text);
+        dialog.SetValue(value);
+        if (ModalLoop::Exec(dialog) == QDialog::Accepted) {
+            chosen = dialog.GetValue();
+        }
+    });
+    return chosen;
 }
 
 void WidgetDialogs::closeAll() {

@@ -26,6 +26,7 @@ class WidgetDialogs : public QObject, public StationDialogs {
     bool askYesNo(const QString& caption, const QString& text) override;
     void showSystemMessage(const QString& caption, const QString& text) override;
     void showProgress(const QString& title, int steps) override;
+    std::optional<int> chooseLevel(const QString& title, const QString& text, int value) override;
     void closeAll() override;
     bool IsClosed() const { return m_closed.load(); }
 

@@ -41,6 +41,23 @@ void RecordingDialogs::showProgress(const QString& title, int steps) {
     record({RecordedDialog::Progress, title, QString(), steps});
 }
 
+std::optional<int> RecordingDialogs::chooseLevel(const QString& title, const QString& text,
+                                                 int value) {
+    record({RecordedDialog::LevelChoice, title, text, value});
+    std::lock_guard lock(m_mutex);
+    if (m_levelChoices.empty()) {
+        return std::nullopt;
+    }
+    const std::optional<int> choice = m_levelChoices.front();
+    m_levelChoices.pop_front();
+    return choice;
+}
+
+void RecordingDialogs::scriptLevelChoices(std::initializer_list<std::optional<int>> choices) {
+    std::lock_guard lock(m_mutex);
+    m_levelChoices.insert(m_levelChoices.end(), choices.begin(), choices.end());
+}
+
 void RecordingDialogs::scriptAnswers(std::initializer_list<bool> answers) {
     std::lock_guard lock(m_mutex);
     m_answers.insert(m_answers.end(), answers.begin(), answers.end());

@@ -29,6 +29,17 @@ bool PictureFits(const SensorFrames& frames) {
 CInspectionPipeline::CInspectionPipeline(RunContext& run, QObject* parent)
     : QObject(parent), m_run(run) {}
 
+void CInspectionPipeline::SetCurve(int slot, const float* levels) {
+    if (CGraphCurves* curves = m_graphCurves.load()) {
+        curves->SetCurve(slot, levels);
+    }
+}
+
+int CInspectionPipeline::GraphDisplayMode() const {
+    const CGraphCurves* curves = m_graphCurves.load();
+    return curves ? curves->DisplayMode() : 0;
+}
+
 PicturePlacement CInspectionPipeline::PlacePicture(const QRect& pictureRect, int model,
                                                    int rotation) {
     PicturePlacement placement;

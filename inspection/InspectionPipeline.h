@@ -6,6 +6,7 @@
 
 #include "inspection/RunContext.h"
 #include "inspection/SensorEvaluation.h"
+#include "sensor/GraphCurves.h"
 #include "sensor/SensorPipeline.h"
 #include "sensor/SensorSettings.h"
 
@@ -13,6 +14,7 @@
 #include <QObject>
 #include <QRect>
 
+#include <atomic>
 #include <functional>
 
 // Where a picture lands inside the picture area of the page, and whether it is drawn turned by
@@ -41,11 +43,17 @@ class CInspectionPipeline : public QObject, public SensorPipeline {
     bool ColourThermal(const SensorFrames& frames) override;
     void ShowThermal() override;
     bool IsNgLatched() const override { return m_evaluation.NgLatched(); }
+    // The graph's curve slots and display mode; without curves nothing is handed over and the
+    // mode reads 0.
+    void SetCurve(int slot, const float* levels) override;
+    int GraphDisplayMode() const override;
     bool PictureFrozen(const SensorSettings& settings) const override;
 
     CSensorEvaluation& evaluation() { return m_evaluation; }
     // The camera model the decoder detected (it gives the spectrum's bin width).
     void setCameraModelSource(std::function<int()> source) { m_cameraModel = std::move(source); }
+    // Not owned (the device's); set before the worker starts, nullptr detaches.
+    void setGraphCurves(CGraphCurves* curves) { m_graphCurves.store(curves); }
 
   signals:
     // On the worker thread; connect with a queued connection. `model` and `rotation` give the
@@ -60,4 +68,5 @@ class CInspectionPipeline : public QObject, public SensorPipeline {
     CSensorEvaluation m_evaluation;
     QImage m_thermal;
     std::function<int()> m_cameraModel;
+    std::atomic<CGraphCurves*> m_graphCurves{nullptr};
 };

@@ -6,6 +6,7 @@
 
 #include "app/UiThreadCaller.h"
 #include "sensor/ConectSocket.h"
+#include "sensor/GraphCurves.h"
 #include "sensor/ReceiveRing.h"
 #include "sensor/SensorPipeline.h"
 #include "sensor/SensorSettingsStore.h"
@@ -76,6 +77,8 @@ class CPhonoluxDevice : public QObject {
     const SensorFrames& frames() const { return m_decoder.frames(); }
     CSpectrogramQueue& spectrogramQueue() { return m_spectrogram; }
     CWaveFormQueue& waveFormQueue() { return m_waveform; }
+    // The graph's curve slots; the graph window reads them, the pipeline writes them.
+    CGraphCurves& graphCurves() { return m_graphCurves; }
     std::atomic<uint32_t>& sequenceCounter() { return m_sequence; }
 
   signals:
@@ -96,6 +99,7 @@ class CPhonoluxDevice : public QObject {
     CStreamDecoder m_decoder;
     CSpectrogramQueue m_spectrogram;
     CWaveFormQueue m_waveform;
+    CGraphCurves m_graphCurves;
     CConectSocket m_socket;
     SensorPipeline m_idlePipeline;
     SensorPipeline* m_pipeline = &m_idlePipeline;

@@ -155,7 +155,7 @@ void CSensorWorker::handleSpectrum(const SensorSettings& settings) {
     SensorPipeline& pipeline = m_links.pipeline;
     pipeline.EvaluateSpectrum(frames, settings);
     if (queueReceivesThinned(m_links.decoder.spectrumItemCount(), settings)) {
-        m_links.spectrogram.PushDiscardingOldest(frames.spectrum.data());
+        m_links.spectrogram.PushRow(frames.spectrum.data());
     }
     pipeline.SetCurve(kLiveCurveSlot, frames.spectrum.data());
     if (pipeline.IsNgLatched() && pipeline.GraphDisplayMode() == kFrozenGraphMode) {

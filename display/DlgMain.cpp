@@ -4,6 +4,8 @@
 #include "app/DebugLog.h"
 #include "app/StationDialogs.h"
 #include "app/Utilities.h"
+#include "display/AxisLabels.h"
+#include "display/FrequencyGraph.h"
 #include "display/ImageButton.h"
 #include "display/InfoPanel.h"
 #include "display/InspectionOutputs.h"
@@ -40,6 +42,7 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent, RunClock* clock)
     m_pipeline = std::make_unique<CInspectionPipeline>(m_run);
     m_pipeline->setCameraModelSource([this] { return m_device ? m_device->cameraModel() : 3; });
     m_device->setPipeline(m_pipeline.get());
+    m_pipeline->setGraphCurves(&m_device->graphCurves());
     connect(m_pipeline.get(), &CInspectionPipeline::pictureReady, this, &CDlgMain::OnPicture,
             Qt::QueuedConnection);
     connect(m_pipeline.get(), &CInspectionPipeline::thermalReady, this, &CDlgMain::OnThermal,
@@ -67,6 +70,9 @@ CDlgMain::~CDlgMain() {
     qApp->removeEventFilter(this);
     // No start request may be left waiting for this page.
     m_runs->Shutdown();
+    if (m_graph) {
+        m_graph->Detach();
+    }
     // The worker uses the pipeline: the device (and its worker) goes first.
     m_device.reset();
 }
@@ -74,6 +80,7 @@ CDlgMain::~CDlgMain() {
 void CDlgMain::Initialize() {
     m_store.load(m_config);
     ApplyConfig();
+    SetUpGraph();
     m_towerLibrary->Load();
     m_runs->Initialize({{},
                         [this] {
@@ -130,6 +137,10 @@ void CDlgMain::DestroyDevice() {
         m_detachedSettings.publish(*m_device->settings());
         m_detachedArea = m_device->savedArea();
     }
+    if (m_graph) {
+        m_graph->Detach();
+    }
+    m_pipeline->setGraphCurves(nullptr);
     m_device.reset();
 }
 
@@ -221,7 +232,7 @@ bool CDlgMain::cameraConnected() const {
 
 void CDlgMain::clearHistoryQueues() {
     if (m_device) {
-        m_device->spectrogramQueue().Clear();
+        m_device->spectrogramQueue().ClearRows();
         m_device->waveFormQueue().Clear();
     }
 }
@@ -322,6 +333,51 @@ void CDlgMain::CreateScreen() {
         MakeTitleBar(this, QStringLiteral("  검사결과 리스트"), QRect(1284, 740, 636, 30));
     m_resultList = new CResultList(this);
     m_resultList->setGeometry(kResultListRect);
+
+    m_graph = new CFrequencyGraph(this, m_device->graphCurves(), m_device->spectrogramQueue(),
+                                  [this] { return GraphSettingsNow(); });
+    m_device->graphCurves().SetDisplayMode(2);
+    m_axisLabels = std::make_unique<CAxisLabels>(
+        this, [this] { ClearGraphCurves(); }, m_config.Spectrogram_MAX_DB);
+    SetUpGraph();
+    connect(m_outputs.get(), &CInspectionOutputs::spectrogramCleared, this, [this] {
+        if (m_graph) {
+            m_graph->ClearSpectrogram();
+        }
+    });
+    connect(m_outputs.get(), &CInspectionOutputs::graphReset, this, [this] {
+        if (m_graph) {
+            m_graph->Invalidate();
+        }
+        m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
+    });
+}
+
+void CDlgMain::SetUpGraph() {
+    m_graph->SetRange(0, m_config.Spectrum_MAX_DB + 30);
+    m_axisLabels->SetColourScaleTexts(m_config.Spectrogram_MAX_DB);
+    m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
+}
+
+GraphSettings CDlgMain::GraphSettingsNow() const {
+    GraphSettings settings;
+    settings.spectrumMaxDb = m_config.Spectrum_MAX_DB;
+    settings.spectrogramMaxDb = m_config.Spectrogram_MAX_DB;
+    settings.filterDisplay = m_config.Filter_Display;
+    settings.cameraModel = m_device ? m_device->cameraModel() : 3;
+    const CSensorSettingsStore::Snapshot sensor = Sensor();
+    settings.freqRange = sensor->freq_range;
+    settings.freqMin = sensor->freq_min;
+    settings.freqMax = sensor->freq_max;
+    settings.filters = sensor->filters;
+    settings.ngLatched = m_pipeline->IsNgLatched();
+    return settings;
+}
+
+void CDlgMain::ClearGraphCurves() {
+    if (m_device) {
+        m_device->graphCurves().ClearCurves();
+    }
 }
 
 void CDlgMain::ShowOutputs() {
@@ -396,11 +452,27 @@ void CDlgMain::OnSpectrogramScale() {
     ApplySpectrogramScale();
 }
 
-void CDlgMain::ApplySpectrumScale() {}
+void CDlgMain::ApplySpectrumScale() {
+    if (m_graph) {
+        m_graph->SetRange(0, m_config.Spectrum_MAX_DB + 30);
+    }
+    m_axisLabels->PlaceDbLabels(m_config.Spectrum_MAX_DB);
+    if (m_graph) {
+        m_graph->Invalidate();
+    }
+}
 
-void CDlgMain::ApplySpectrogramScale() {}
+void CDlgMain::ApplySpectrogramScale() {
+    m_axisLabels->SetColourScaleTexts(m_config.Spectrogram_MAX_DB);
+    if (m_graph) {
+        m_graph->Invalidate();
+    }
+}
 
-void CDlgMain::RefreshGraphLabels() {}
+void CDlgMain::RefreshGraphLabels() {
+    m_axisLabels->SetFrequencyTexts(Sensor()->freq_range);
+    m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
+}
 
 void CDlgMain::RefreshScreen() {
     m_resultList->viewport()->update();

@@ -19,6 +19,8 @@
 #include <memory>
 
 class ConfigStore;
+class CAxisLabels;
+class CFrequencyGraph;
 class CImageButton;
 class CInfoPanel;
 class CInspectionOutputs;
@@ -104,6 +106,9 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     CLabel& Title(int index) { return *m_titles[index]; }
     CImageButton& SpectrumScaleButton() { return *m_spectrumScale; }
     CImageButton& SpectrogramScaleButton() { return *m_spectrogramScale; }
+    // The live graph and its axis labels; the graph is null once the device is gone.
+    CFrequencyGraph* Graph() { return m_graph; }
+    CAxisLabels& AxisLabels() { return *m_axisLabels; }
     // Row 0: the vehicle code the control server sent.
     void ShowVehicleCode(const QString& code);
 
@@ -164,6 +169,10 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     void ApplySpectrumScale();
     void ApplySpectrogramScale();
     void RefreshGraphLabels();
+    // The graph's scale and labels from the loaded configuration (page set-up).
+    void SetUpGraph();
+    struct GraphSettings GraphSettingsNow() const;
+    void ClearGraphCurves();
     void OnPicture(const QImage& picture, int model, int rotation);
     void OnThermal(const QImage& bitmap);
     // The control link's thread starts here once the station has a control link.
@@ -203,4 +212,6 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     CTextProgressCtrl* m_progress = nullptr;
     CLabel* m_listTitle = nullptr;
     CResultList* m_resultList = nullptr;
+    CFrequencyGraph* m_graph = nullptr;
+    std::unique_ptr<CAxisLabels> m_axisLabels;
 };

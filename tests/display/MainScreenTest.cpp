@@ -1,5 +1,7 @@
 #include "app/ConfigStore.h"
+#include "display/AxisLabels.h"
 #include "display/DlgMain.h"
+#include "display/FrequencyGraph.h"
 #include "display/ImageButton.h"
 #include "display/InfoPanel.h"
 #include "display/InspectionOutputs.h"
@@ -8,6 +10,7 @@
 #include "display/ResultList.h"
 #include "display/TextProgressCtrl.h"
 #include "inspection/InspectionPipeline.h"
+#include "sensor/PhonoluxDevice.h"
 #include "storage/DayCounters.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
@@ -324,6 +327,107 @@ TEST_F(MainScreenTest, OnlyPaintsOfThePageItselfRefreshTheScreen) {
     // An exposure of the page does refresh it.
     page.update();
     EXPECT_TRUE(refreshed.wait(1000));
+}
+
+int ShownDbLabels(CDlgMain& page) {
+    int shown = 0;
+    for (int i = 0; i < AxisLabelLayout::kDbLabels; ++i) {
+        shown += page.AxisLabels().DbLabel(i)->isVisibleTo(&page);
+    }
+    return shown;
+}
+
+TEST_F(MainScreenTest, SpectrumPopupPlacesTheDbLabelsOfTheNewScale) {
+    const struct {
+        int index;
+        int maxDb;
+        int labels;
+        const char* top;
+    } cases[] = {{0, 30, 7, "30dB"}, {10, 130, 17, "130dB"}, {5, 80, 12, "80dB"}};
+    for (const auto& c : cases) {
+        dialogs.scriptLevelChoices({c.index});
+        QTest::mouseClick(&page.SpectrumScaleButton(), Qt::LeftButton);
+        EXPECT_EQ(page.Config().Spectrum_MAX_DB, c.maxDb);
+        EXPECT_EQ(page.Graph()->Range().max, c.maxDb + 30);
+        EXPECT_EQ(ShownDbLabels(page), c.labels) << c.maxDb;
+        EXPECT_EQ(page.AxisLabels().DbLabel(c.labels - 1)->text(), QString::fromUtf8(c.top));
+        // The top label sits on the graph's top grid line, the -30 dB one on the bottom edge.
+        EXPECT_EQ(page.AxisLabels().DbLabel(0)->geometry(), QRect(685 - 31, 480 - 8, 25, 16));
+    }
+}
+
+TEST_F(MainScreenTest, SpectrogramPopupRewritesTheColourScale) {
+    dialogs.scriptLevelChoices({9});
+    QTest::mouseClick(&page.SpectrogramScaleButton(), Qt::LeftButton);
+    EXPECT_EQ(page.Config().Spectrogram_MAX_DB, 120);
+    const char* texts[] = {"0 dB", "30 dB", "60 dB", "90 dB", "120 dB"};
+    for (int j = 0; j < 5; ++j) {
+        EXPECT_EQ(page.AxisLabels().ColourLabel(j)->text(), QString::fromUtf8(texts[j])) << j;
+    }
+    // The maximum at the top of the bar, 0 dB at its bottom.
+    EXPECT_LT(page.AxisLabels().ColourLabel(4)->y(), page.AxisLabels().ColourLabel(0)->y());
+}
+
+TEST_F(MainScreenTest, GraphShowsTheLiveSpectrumAndTheRefreshClearsIt) {
+    page.Config().Filter_Display = 0;
+    std::vector<float> loud(1024, 65.0f);
+    page.Device()->graphCurves().SetCurve(1, loud.data());
+    for (int i = 0; i < 171; ++i) {
+        page.Device()->spectrogramQueue().PushRow(loud.data());
+    }
+    settle();
+    auto countLive = [](const QImage& image) {
+        int live = 0;
+        for (int x = 685; x < 685 + 577; ++x) {
+            for (int y = 45; y < 45 + 435; ++y) {
+                live += image.pixelColor(x, y) == QColor(0, 255, 45);
+            }
+        }
+        return live;
+    };
+    QImage image = shot();
+    EXPECT_GT(countLive(image), 500);
+    // 65 dB with an 80 dB top is pale yellow, over the whole width inside the grey frame.
+    EXPECT_EQ(at(image, 685 + 5, 555 + 200), QColor(255, 255, 207));
+    EXPECT_EQ(at(image, 685 + 508, 555 + 200), QColor(255, 255, 207));
+    EXPECT_EQ(at(image, 685, 555 + 200), QColor(160, 160, 160));
+    EXPECT_EQ(at(image, 1211, 555 + 200), QColor(160, 160, 160));
+
+    // The refresh after a paint of the page lays the labels out and clears the curves.
+    QSignalSpy refreshed(&page, &CDlgMain::screenRefreshed);
+    page.update();
+    page.show();
+    ASSERT_TRUE(refreshed.wait(1000));
+    image = shot();
+    EXPECT_EQ(countLive(image), 0);
+
+    // A run start blackens the spectrogram and empties the queue.
+    page.Outputs().clearSpectrogram();
+    page.clearHistoryQueues();
+    settle();
+    image = shot();
+    EXPECT_EQ(at(image, 685 + 200, 555 + 200), QColor(0, 0, 0));
+    EXPECT_EQ(page.Device()->spectrogramQueue().Count(), 0);
+}
+
+TEST_F(MainScreenTest, FrequencyLabelsFollowTheRangeAtTheRefresh) {
+    const struct {
+        int range;
+        const char* first;
+        const char* last;
+    } cases[] = {{0, "0k", "24k"}, {1, "0k", "96k"}};
+    for (const auto& c : cases) {
+        page.UpdateSensor([&](SensorSettings& s) { s.freq_range = c.range; });
+        QSignalSpy refreshed(&page, &CDlgMain::screenRefreshed);
+        page.show();
+        page.update();
+        ASSERT_TRUE(refreshed.wait(1000));
+        EXPECT_EQ(page.AxisLabels().SpectrumFrequencyLabel(0)->text(), QString::fromUtf8(c.first));
+        EXPECT_EQ(page.AxisLabels().SpectrumFrequencyLabel(24)->text(), QString::fromUtf8(c.last));
+        EXPECT_EQ(page.AxisLabels().SpectrogramFrequencyLabel(24)->text(),
+                  QString::fromUtf8(c.last));
+        EXPECT_FALSE(page.AxisLabels().SpectrumFrequencyLabel(25)->isVisibleTo(&page));
+    }
 }
 
 }  // namespace

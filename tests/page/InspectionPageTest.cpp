@@ -1,6 +1,7 @@
 #include "app/ConfigStore.h"
 #include "app/Utilities.h"
 #include "display/DlgMain.h"
+#include "display/FrequencyGraph.h"
 #include "display/InspectionOutputs.h"
 #include "inspection/InspectionPipeline.h"
 #include "inspection/RunController.h"
@@ -187,6 +188,21 @@ TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
     EXPECT_EQ(page.Outputs().Verdict().text, QStringLiteral("NG"));
     ASSERT_EQ(page.Outputs().ResultRows().size(), 1);
     EXPECT_EQ(page.Outputs().ResultRows()[0].at(3), QStringLiteral("NG"));
+    // The worker hands the live spectrum and, while the latch holds, the NG spectrum to the
+    // graph, which draws them in their colours.
+    ASSERT_NE(page.Graph(), nullptr);
+    EXPECT_GT(page.Graph()->ChangeCount(), 10);
+    PumpEvents(100);
+    const QImage graph = page.grab(QRect(685, 45, 577, 435)).toImage();
+    int ngPixels = 0, livePixels = 0;
+    for (int y = 0; y < graph.height(); ++y) {
+        for (int x = 0; x < graph.width(); ++x) {
+            ngPixels += graph.pixelColor(x, y) == QColor(255, 0, 0);
+            livePixels += graph.pixelColor(x, y) == QColor(0, 255, 45);
+        }
+    }
+    EXPECT_GT(ngPixels, 100);
+    EXPECT_GT(livePixels, 100);
 
     EXPECT_EQ(column(ngBarcode, "error"), "1");
     EXPECT_EQ(column(ngBarcode, "sensor_type"), "Top");

@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
 
 CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent, RunClock* clock)
     : QWidget(parent),
@@ -340,6 +341,7 @@ void CDlgMain::CreateScreen() {
     m_axisLabels = std::make_unique<CAxisLabels>(
         this, [this] { ClearGraphCurves(); }, m_config.Spectrogram_MAX_DB);
     SetUpGraph();
+    StartGraphStatistics();
     connect(m_outputs.get(), &CInspectionOutputs::spectrogramCleared, this, [this] {
         if (m_graph) {
             m_graph->ClearSpectrogram();
@@ -351,6 +353,28 @@ void CDlgMain::CreateScreen() {
         }
         m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
     });
+}
+
+void CDlgMain::StartGraphStatistics() {
+    // For measuring the screen on a station: how many spectra reached the graph, how many
+    // repaints they asked for and how many paints ran, per interval.
+    const int interval_s = qEnvironmentVariableIntValue("STATION_GRAPH_STATS");
+    if (interval_s <= 0 || !m_graph) {
+        return;
+    }
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, interval_s, last = GraphCounts{}]() mutable {
+        if (!m_graph) {
+            return;
+        }
+        const GraphCounts now{m_graph->ChangeCount(), m_graph->UpdateRequestCount(),
+                              m_graph->PaintCount(), m_refreshCount};
+        DebugLogf("[Graph] %d s: %d curves, %d update requests, %d paints, %d screen refreshes",
+                  interval_s, now.changes - last.changes, now.requests - last.requests,
+                  now.paints - last.paints, now.refreshes - last.refreshes);
+        last = now;
+    });
+    timer->start(interval_s * 1000);
 }
 
 void CDlgMain::SetUpGraph() {
@@ -482,6 +506,7 @@ void CDlgMain::RefreshScreen() {
     RefreshGraphLabels();
     m_infoPanel->SetValue(CInfoPanel::kEngineRow, m_outputs->Engine(), kOrange);
     m_infoPanel->InvalidateMarkers();
+    ++m_refreshCount;
     emit screenRefreshed();
 }
 

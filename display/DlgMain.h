@@ -173,6 +173,15 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     void SetUpGraph();
     struct GraphSettings GraphSettingsNow() const;
     void ClearGraphCurves();
+    // One log line per interval when STATION_GRAPH_STATS gives the interval in seconds.
+    void StartGraphStatistics();
+    struct GraphCounts {
+        int changes = 0;
+        int requests = 0;
+        int paints = 0;
+        int refreshes = 0;
+    };
+    int m_refreshCount = 0;
     void OnPicture(const QImage& picture, int model, int rotation);
     void OnThermal(const QImage& bitmap);
     // The control link's thread starts here once the station has a control link.

@@ -71,9 +71,7 @@ CDlgMain::~CDlgMain() {
     qApp->removeEventFilter(this);
     // No start request may be left waiting for this page.
     m_runs->Shutdown();
-    if (m_graph) {
-        m_graph->Detach();
-    }
+    m_graph->Detach();
     // The worker uses the pipeline: the device (and its worker) goes first.
     m_device.reset();
 }
@@ -138,9 +136,7 @@ void CDlgMain::DestroyDevice() {
         m_detachedSettings.publish(*m_device->settings());
         m_detachedArea = m_device->savedArea();
     }
-    if (m_graph) {
-        m_graph->Detach();
-    }
+    m_graph->Detach();
     m_pipeline->setGraphCurves(nullptr);
     m_device.reset();
 }
@@ -342,15 +338,10 @@ void CDlgMain::CreateScreen() {
         this, [this] { ClearGraphCurves(); }, m_config.Spectrogram_MAX_DB);
     SetUpGraph();
     StartGraphStatistics();
-    connect(m_outputs.get(), &CInspectionOutputs::spectrogramCleared, this, [this] {
-        if (m_graph) {
-            m_graph->ClearSpectrogram();
-        }
-    });
+    connect(m_outputs.get(), &CInspectionOutputs::spectrogramCleared, m_graph,
+            &CFrequencyGraph::ClearSpectrogram);
     connect(m_outputs.get(), &CInspectionOutputs::graphReset, this, [this] {
-        if (m_graph) {
-            m_graph->Invalidate();
-        }
+        m_graph->Invalidate();
         m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
     });
 }
@@ -359,14 +350,11 @@ void CDlgMain::StartGraphStatistics() {
     // For measuring the screen on a station: how many spectra reached the graph, how many
     // repaints they asked for and how many paints ran, per interval.
     const int interval_s = qEnvironmentVariableIntValue("STATION_GRAPH_STATS");
-    if (interval_s <= 0 || !m_graph) {
+    if (interval_s <= 0) {
         return;
     }
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this, interval_s, last = GraphCounts{}]() mutable {
-        if (!m_graph) {
-            return;
-        }
         const GraphCounts now{m_graph->ChangeCount(), m_graph->UpdateRequestCount(),
                               m_graph->PaintCount(), m_refreshCount};
         DebugLogf("[Graph] %d s: %d curves, %d update requests, %d paints, %d screen refreshes",
@@ -434,8 +422,10 @@ void CDlgMain::ShowOutputs() {
     if (progress.rangeMax > 0 && m_progress->GetRange(false) != progress.rangeMax) {
         m_progress->SetRange32(0, progress.rangeMax);
     }
-    m_progress->SetPos(progress.position);
-    m_progress->SetText(progress.text);
+    if (m_progress->GetPos() != progress.position || m_progress->Text() != progress.text) {
+        m_progress->SetPos(progress.position);
+        m_progress->SetText(progress.text);
+    }
 
     const ResultListState list = m_outputs->ResultList();
     m_resultList->Show(list.rows, list.selected, list.generation);
@@ -477,20 +467,13 @@ void CDlgMain::OnSpectrogramScale() {
 }
 
 void CDlgMain::ApplySpectrumScale() {
-    if (m_graph) {
-        m_graph->SetRange(0, m_config.Spectrum_MAX_DB + 30);
-    }
+    m_graph->SetRange(0, m_config.Spectrum_MAX_DB + 30);
     m_axisLabels->PlaceDbLabels(m_config.Spectrum_MAX_DB);
-    if (m_graph) {
-        m_graph->Invalidate();
-    }
 }
 
 void CDlgMain::ApplySpectrogramScale() {
     m_axisLabels->SetColourScaleTexts(m_config.Spectrogram_MAX_DB);
-    if (m_graph) {
-        m_graph->Invalidate();
-    }
+    m_graph->Invalidate();
 }
 
 void CDlgMain::RefreshGraphLabels() {

@@ -106,7 +106,7 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     CLabel& Title(int index) { return *m_titles[index]; }
     CImageButton& SpectrumScaleButton() { return *m_spectrumScale; }
     CImageButton& SpectrogramScaleButton() { return *m_spectrogramScale; }
-    // The live graph and its axis labels; the graph is null once the device is gone.
+    // The live graph and its axis labels; the graph draws nothing once the device is gone.
     CFrequencyGraph* Graph() { return m_graph; }
     CAxisLabels& AxisLabels() { return *m_axisLabels; }
     // Row 0: the vehicle code the control server sent.

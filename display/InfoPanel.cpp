@@ -78,9 +78,13 @@ void CInfoPanel::SetValue(int row, const QString& text, QColor colour) {
 }
 
 void CInfoPanel::SetResult(const QString& text, int fontHeight, QColor colour) {
+    CLabel* value = m_values[kResultRow];
+    if (value->text() == text && value->LabelFont().pixelSize() == fontHeight &&
+        value->TextColor() == colour) {
+        return;
+    }
     m_markers[kResultRow]->SetImage(screen_images::RowMarkerImage(
         MarkerRect(kResultRow).height(), screen_images::ResultMarkerColour(text)));
-    CLabel* value = m_values[kResultRow];
     if (value->LabelFont().pixelSize() != fontHeight) {
         value->SetFontSize(fontHeight);
     }

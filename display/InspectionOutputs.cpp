@@ -111,6 +111,11 @@ void CInspectionOutputs::showResultText(const QString& text, int fontHeight, con
 void CInspectionOutputs::showProgress(int rangeMax, int position, const QString& text) {
     {
         std::lock_guard lock(m_mutex);
+        // The inspection clock calls every 10 ms; the bar changes every tenth of a second.
+        if (m_progress.rangeMax == rangeMax && m_progress.position == position &&
+            m_progress.text == text) {
+            return;
+        }
         m_progress = {rangeMax, position, text};
     }
     emit changed();

@@ -1,10 +1,12 @@
 #include "setup/DlgMessage.h"
 #include "setup/DlgMessageYesNo.h"
+#include "setup/DlgPopupOption.h"
 #include "setup/DlgProgress.h"
 #include "setup/WidgetDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -14,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -118,4 +122,56 @@ TEST(WidgetDialogsTest, CallOnTheUiThreadShowsTheDialogDirectly) {
     EXPECT_GE(clock.elapsed(), 250);
     EXPECT_EQ(watcher.seen.join(" / ").toStdString(), "progress:초기화");
     EXPECT_TRUE(watcher.allOwned);
+}
+
+// Acts on the first visible level popup once: reports its preselected entry, then `act` on it.
+static void OnLevelPopup(std::function<void(CDlgPopupOption&)> act, QString* preselected) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, preselected] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* popup = qobject_cast<CDlgPopupOption*>(widget);
+            if (popup && popup->isVisible()) {
+                *preselected = popup->Title() + "|" + popup->List()->currentText();
+                timer->stop();
+                timer->deleteLater();
+                act(*popup);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+TEST(WidgetDialogsTest, LevelPopupGivesTheChosenIndexAndNothingWhenCancelledOrClosed) {
+    WidgetDialogs dialogs;
+    QString preselected;
+    OnLevelPopup(
+        [](CDlgPopupOption& popup) {
+            popup.List()->setCurrentIndex(3);
+            popup.OkButton()->click();
+        },
+        &preselected);
+    EXPECT_EQ(dialogs.chooseLevel(QStringLiteral("Spectrum Max dB Level "),
+                                  QStringLiteral("최대레벨 :"), 13),
+              std::optional<int>(3));
+    EXPECT_EQ(preselected, QStringLiteral("Spectrum Max dB Level |130 dB"));
+
+    OnLevelPopup([](CDlgPopupOption& popup) { popup.CancelButton()->click(); }, &preselected);
+    EXPECT_EQ(dialogs.chooseLevel(QStringLiteral("Spectrogram Max dB Level "),
+                                  QStringLiteral("최대레벨 :"), 8),
+              std::nullopt);
+    EXPECT_EQ(preselected, QStringLiteral("Spectrogram Max dB Level |80 dB"));
+
+    // A station stop closes an open popup as a cancel, and no popup opens after it.
+    OnLevelPopup([&dialogs](CDlgPopupOption&) { dialogs.closeAll(); }, &preselected);
+    EXPECT_EQ(dialogs.chooseLevel(QStringLiteral("Spectrum Max dB Level "),
+                                  QStringLiteral("최대레벨 :"), 13),
+              std::nullopt);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(dialogs.chooseLevel(QStringLiteral("Spectrum Max dB Level "),
+                                  QStringLiteral("최대레벨 :"), 13),
+              std::nullopt);
+    EXPECT_LT(clock.elapsed(), 1000);
 }

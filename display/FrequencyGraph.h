@@ -51,7 +51,6 @@ class CFrequencyGraph : public QWidget {
 
     const QImage& SpectrogramImage() const { return m_spectrogram; }
     const QImage& ColourBarImage() const { return m_colourBar; }
-    const QImage& SpectrumImage() const { return m_spectrum; }
     QWidget* SpectrogramPane() const;
     QWidget* ColourBarPane() const;
 

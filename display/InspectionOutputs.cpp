@@ -25,11 +25,6 @@ QList<QStringList> CInspectionOutputs::ResultRows() const {
     return m_rows;
 }
 
-int CInspectionOutputs::SelectedRow() const {
-    std::lock_guard lock(m_mutex);
-    return m_selectedRow;
-}
-
 ProgressText CInspectionOutputs::Progress() const {
     std::lock_guard lock(m_mutex);
     return m_progress;
@@ -53,16 +48,6 @@ ResultListState CInspectionOutputs::ResultList() const {
 bool CInspectionOutputs::MissionShown() const {
     std::lock_guard lock(m_mutex);
     return m_missionShown;
-}
-
-int CInspectionOutputs::SpectrogramClears() const {
-    std::lock_guard lock(m_mutex);
-    return m_spectrogramClears;
-}
-
-int CInspectionOutputs::GraphResets() const {
-    std::lock_guard lock(m_mutex);
-    return m_graphResets;
 }
 
 int CInspectionOutputs::resultRowCount() {
@@ -139,21 +124,11 @@ void CInspectionOutputs::showMissionInfo(const MissionInfo& info) {
 }
 
 void CInspectionOutputs::clearSpectrogram() {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_spectrogramClears;
-    }
     emit spectrogramCleared();
-    emit changed();
 }
 
 void CInspectionOutputs::resetGraph() {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_graphResets;
-    }
     emit graphReset();
-    emit changed();
 }
 
 QString CInspectionOutputs::Engine() const {

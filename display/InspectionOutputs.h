@@ -46,15 +46,12 @@ class CInspectionOutputs : public QObject,
     VerdictText Verdict() const;
     CounterTexts Counters() const;
     QList<QStringList> ResultRows() const;
-    int SelectedRow() const;
     ResultListState ResultList() const;
     ProgressText Progress() const;
     QString InspectionId() const;
     MissionInfo Mission() const;
     // False until the first run start wrote the mission rows.
     bool MissionShown() const;
-    int SpectrogramClears() const;
-    int GraphResets() const;
     // The engine row: "  %s (%d Sec)".
     QString Engine() const;
     void ShowEngine(const QString& productName, int inspectionTime_s);
@@ -98,6 +95,4 @@ class CInspectionOutputs : public QObject,
     QString m_engine;
     MissionInfo m_mission;
     bool m_missionShown = false;
-    int m_spectrogramClears = 0;
-    int m_graphResets = 0;
 };

@@ -20,8 +20,10 @@
 #include "inspection/RunClock.h"
 #include "inspection/RunController.h"
 #include "inspection/RunPlan.h"
+#include "remote/ControlLink.h"
 #include "sensor/PhonoluxDevice.h"
 #include "storage/StationStorage.h"
+#include "streaming/StreamingPush.h"
 #include "tower/SignalTower.h"
 #include "tower/TowerLibrary.h"
 
@@ -58,6 +60,13 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent, RunClock* clock)
     m_runs = std::make_unique<CRunController>(
         CRunController::Parts{m_run, m_timers, *m_tower, *m_pictures, m_pipeline->evaluation(),
                               *m_outputs, *this, m_config, m_clock});
+    m_streaming =
+        std::make_unique<CStreamingPush>(m_timers, [this](int index) { return ViewPixels(index); });
+    m_control = std::make_unique<CControlLink>(
+        CControlLink::Parts{*m_runs, *m_streaming, m_clock, [this](const QString& code) {
+                                m_config.ugv_code = code;
+                                ShowVehicleCode(code);
+                            }});
     connect(&m_timers, &TimerTable::fired, this, &CDlgMain::OnTimer);
     CreateScreen();
     // Outputs may be written on the start worker; the widgets follow on the UI thread.
@@ -71,6 +80,7 @@ CDlgMain::~CDlgMain() {
     qApp->removeEventFilter(this);
     // No start request may be left waiting for this page.
     m_runs->Shutdown();
+    StopLinks();
     m_graph->Detach();
     // The worker uses the pipeline: the device (and its worker) goes first.
     m_device.reset();
@@ -91,7 +101,33 @@ void CDlgMain::Initialize() {
                         [this] { StartControlLink(); }});
 }
 
-void CDlgMain::StartControlLink() {}
+namespace {
+
+// Tests and a second station on one machine move the servers' ports; in the field they are fixed.
+int PortFromEnvironment(const char* name, int fallback) {
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue(name, &ok);
+    return ok && port > 0 && port < 65536 ? port : fallback;
+}
+
+}  // namespace
+
+void CDlgMain::StartControlLink() {
+    const int streamingPort =
+        PortFromEnvironment("STATION_STREAMING_PORT", CWebStreamingSocket::kFirstPort);
+    m_streaming->Link(0).SetServerAddress(m_config.Vorn_Streming_server_0_ip);
+    m_streaming->Link(1).SetServerAddress(m_config.Vorn_Streming_server_1_ip);
+    m_streaming->Link(0).SetServerPort(streamingPort);
+    m_streaming->Link(1).SetServerPort(streamingPort + 1);
+    m_control->Socket().SetServerPort(
+        PortFromEnvironment("STATION_CONTROL_PORT", CWebServerSocket::kServerPort));
+    m_control->Start(m_config.Vorn_control_server, m_config.ugv_code);
+}
+
+void CDlgMain::StopLinks() {
+    m_control->Stop();
+    m_streaming->Stop();
+}
 
 bool CDlgMain::WebServerAnswered() const {
     return m_runs->WebServerAnswered();
@@ -154,6 +190,15 @@ QImage CDlgMain::GrabPane(int sensorIndex) {
     const QRect pane = sensorIndex == 0 ? kPictureRect : kThermalRect;
     // The page lies inside the main window; the pane is grabbed from the window, so the picture
     // holds every overlay drawn there.
+    return top->grab(QRect(mapTo(top, pane.topLeft()), pane.size())).toImage();
+}
+
+QImage CDlgMain::ViewPixels(int sensorIndex) {
+    if (sensorIndex != 0 && sensorIndex != 1) {
+        return {};
+    }
+    QWidget* top = window();
+    const QRect pane = sensorIndex == 0 ? kPictureRect : kThermalRect;
     return top->grab(QRect(mapTo(top, pane.topLeft()), pane.size())).toImage();
 }
 

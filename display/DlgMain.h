@@ -33,6 +33,8 @@ class CPhonoluxDevice;
 class CProductSelector;
 class CResultPictures;
 class CRunController;
+class CControlLink;
+class CStreamingPush;
 class CSignalTower;
 class CStationStorage;
 class CTowerLibrary;
@@ -88,6 +90,10 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     CInspectionPipeline& Pipeline() { return *m_pipeline; }
     CResultPictures& Pictures() { return *m_pictures; }
     CRunController& Runs() { return *m_runs; }
+    CControlLink& ControlLink() { return *m_control; }
+    CStreamingPush& Streaming() { return *m_streaming; }
+    // Ends the control link's thread and the picture push threads (shutdown order).
+    void StopLinks();
     RunContext& Run() { return m_run; }
     CPhonoluxDevice* Device() { return m_device.get(); }
 
@@ -115,6 +121,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     // The pixels of a sensor's picture pane as the screen shows them (0 Top, 1 Bottom; a null
     // image otherwise), with the main window brought to the front first. UI thread.
     QImage GrabPane(int sensorIndex);
+    // The same pixels for the picture push, without bringing the window forward.
+    QImage ViewPixels(int sensorIndex);
 
     // SensorHost
     std::atomic<int>& inspectionState() override { return m_run.inspectionState; }
@@ -184,7 +192,7 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     int m_refreshCount = 0;
     void OnPicture(const QImage& picture, int model, int rotation);
     void OnThermal(const QImage& bitmap);
-    // The control link's thread starts here once the station has a control link.
+    // Thread_Web_Server with the configured server; the streaming servers' addresses.
     void StartControlLink();
 
     ConfigStore& m_store;
@@ -204,6 +212,9 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     std::unique_ptr<CProductSelector> m_selector;
     std::unique_ptr<CResultPictures> m_pictures;
     std::unique_ptr<CRunController> m_runs;
+    // After the runs: the links report runs and go first.
+    std::unique_ptr<CStreamingPush> m_streaming;
+    std::unique_ptr<CControlLink> m_control;
     // Kept when the device is gone, so late callers still find settings.
     CSensorSettingsStore m_detachedSettings;
     InspectionArea m_detachedArea;

@@ -9,6 +9,7 @@
 #include "display/Label.h"
 #include "inspection/RunController.h"
 #include "pantilt/PanTiltControl.h"
+#include "remote/ControlLink.h"
 #include "setup/AboutDlg.h"
 #include "setup/DlgSetup.h"
 #include "station/HeaderIcon.h"
@@ -119,6 +120,8 @@ void CSystemDlg::OnInitDialog() {
                                    [this](char kind, uint16_t pan, uint16_t tilt) {
                                        m_panTilt->MovePanTiltTo(kind, pan, tilt);
                                    }});
+    // The control server's head commands and their replies.
+    m_dlgMain->ControlLink().SetPanTilt(m_panTilt.get());
     UpdateTitle();
     qApp->installEventFilter(this);
 }
@@ -234,6 +237,7 @@ void CSystemDlg::RunShutdownOrder() {
     m_shutDown = true;
     // No start request may still be on its way while the pages go.
     m_dlgMain->Runs().Shutdown();
+    m_dlgMain->StopLinks();
     m_store.saveMotor(m_motor);
     m_store.save(m_dlgMain->Config());
     if (!m_dlgMain->StopSensor()) {

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the fuzz targets: make-seeds <corpus folder>. The files are small
 // on purpose (model-2 items and short hand-made messages; no 1 MB model-3 picture).
 
+#include "app/Cp949.h"
 #include "pantilt/PelcoFrames.h"
+#include "remote/ControlFrame.h"
 #include "sensor/CameraProtocol.h"
 #include "sensor/StreamDecoder.h"
 #include "tools/camera-sim/CameraStreamGenerator.h"
@@ -177,6 +179,84 @@ bool PelcoSeeds(const QString& folder) {
     return true;
 }
 
+QByteArray ServerFrame(const QString& xml, int version = 2) {
+    QByteArray frame = *EncodeControlFrame(ControlFrame::kServerObjectId, ToCp949(xml), 0);
+    frame[4] = static_cast<char>(version);
+    return frame;
+}
+
+// One read per 255 bytes at most, as the length byte allows.
+QByteArray Reads(const QByteArray& bytes) {
+    QByteArray out;
+    for (qsizetype offset = 0; offset < bytes.size(); offset += 255) {
+        out += Read(bytes.mid(offset, 255));
+    }
+    return out;
+}
+
+bool ControlSeeds(const QString& folder) {
+    const auto command = [](const char* cmdId, const QString& fields = QString()) {
+        return ServerFrame(QStringLiteral("<ELEMENT>\r\n  <CMD_ID>%1</CMD_ID>\r\n%2</ELEMENT>")
+                               .arg(QString::fromLatin1(cmdId), fields));
+    };
+    const QString mission = QStringLiteral("  <MISSION_ID>M-1</MISSION_ID>\r\n");
+    const QByteArray start = command(
+        "INSPECTION_START", QStringLiteral("  <INSPECTION_ID>7</INSPECTION_ID>\r\n  <ENGINE_ID>"
+                                           "엔진-A</ENGINE_ID>\r\n  <SENSOR_INDEX>0</SENSOR_INDEX>"
+                                           "\r\n") +
+                                mission);
+    const QByteArray setPanTilt =
+        command("SET_PAN_TILT", QStringLiteral("<PAN>-1</PAN><TILT>330</TILT>") + mission);
+    struct Seed {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Seed> seeds = {
+        {"start", Reads(start)},
+        {"stop-and-head", Reads(command("INSPECTION_STOP", mission) + command("TILT_UP") +
+                                command("PAN_TILT_STOP", mission))},
+        {"positions", Reads(command("SET_PAN", "<PAN>361</PAN>" + mission) +
+                            command("SET_TILT", "<TILT>320</TILT>") + setPanTilt +
+                            command("GET_PAN_TILT", mission))},
+        {"vehicle",
+         Reads(command("UGV_INFOR_RESPONSE",
+                       QStringLiteral("<UGV_CODE>차량-1</UGV_CODE><UGV_NAME>일</UGV_NAME>")))},
+        {"init-and-sync",
+         Reads(command("INIT_PAN_TILT") + command("EQUIPMENT_ENGINE_DB_SYNC_RESPONSE"))},
+        {"split-frame", Read(start.left(5)) + Read(start.mid(5, 20)) + Reads(start.mid(25))},
+        {"bad-headers", Reads(ServerFrame("<ELEMENT/>", 1)) +
+                            Reads(QByteArray("\xaa\xbb", 2) + start.mid(2)) + kWrite +
+                            Reads(start)},
+        {"malformed-xml", Reads(ServerFrame("<ELEMENT><CMD_ID>TILT_UP</ELEMENT>"))},
+        {"longest-payload", Reads(ServerFrame(QString(1448, u'x')))},
+    };
+    for (const Seed& seed : seeds) {
+        if (!Write(folder, QString::fromLatin1(seed.name), seed.bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StreamingSeeds(const QString& folder) {
+    struct Seed {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Seed> seeds = {
+        {"broadcast", "<YELT VERSION=\"1.0\" CMD_ID=\"BROD_CMD_01\"></YELT>"},
+        {"two-broadcasts", "<R><YELT VERSION=\"1.0\" CMD_ID=\"BROD_CMD_01\"/><YELT/></R>"},
+        {"other-version", "<YELT VERSION=\"1.1\" CMD_ID=\"BROD_CMD_01\"/>"},
+        {"not-xml", "<YELT VERSION="},
+    };
+    for (const Seed& seed : seeds) {
+        if (!Write(folder, QString::fromLatin1(seed.name), seed.bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -187,9 +267,15 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     const QString camera = root + QStringLiteral("/camera_stream_fuzz");
     const QString pelco = root + QStringLiteral("/pelco_reply_fuzz");
-    if (!QDir().mkpath(camera) || !QDir().mkpath(pelco)) {
+    const QString control = root + QStringLiteral("/control_command_fuzz");
+    const QString streaming = root + QStringLiteral("/streaming_command_fuzz");
+    if (!QDir().mkpath(camera) || !QDir().mkpath(pelco) || !QDir().mkpath(control) ||
+        !QDir().mkpath(streaming)) {
         std::fprintf(stderr, "cannot create the corpus folders under %s\n", argv[1]);
         return 1;
     }
-    return CameraSeeds(camera) && PelcoSeeds(pelco) ? 0 : 1;
+    return CameraSeeds(camera) && PelcoSeeds(pelco) && ControlSeeds(control) &&
+                   StreamingSeeds(streaming)
+               ? 0
+               : 1;
 }

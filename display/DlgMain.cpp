@@ -103,7 +103,8 @@ void CDlgMain::Initialize() {
 
 namespace {
 
-// Tests and a second station on one machine move the servers' ports; in the field they are fixed.
+// Tests and a second station on one machine move the servers' ports (STATION_CONTROL_PORT,
+// STATION_STREAMING_PORTS); in the field they are fixed.
 int PortFromEnvironment(const char* name, int fallback) {
     bool ok = false;
     const int port = qEnvironmentVariableIntValue(name, &ok);
@@ -113,12 +114,19 @@ int PortFromEnvironment(const char* name, int fallback) {
 }  // namespace
 
 void CDlgMain::StartControlLink() {
-    const int streamingPort =
-        PortFromEnvironment("STATION_STREAMING_PORT", CWebStreamingSocket::kFirstPort);
-    m_streaming->Link(0).SetServerAddress(m_config.Vorn_Streming_server_0_ip);
-    m_streaming->Link(1).SetServerAddress(m_config.Vorn_Streming_server_1_ip);
-    m_streaming->Link(0).SetServerPort(streamingPort);
-    m_streaming->Link(1).SetServerPort(streamingPort + 1);
+    // "TOP,BOTTOM" ports of the two streaming servers.
+    const QStringList streamingPorts =
+        qEnvironmentVariable("STATION_STREAMING_PORTS").split(QLatin1Char(','));
+    for (int index = 0; index < 2; ++index) {
+        CWebStreamingSocket& link = m_streaming->Link(index);
+        link.SetServerAddress(index == 0 ? m_config.Vorn_Streming_server_0_ip
+                                         : m_config.Vorn_Streming_server_1_ip);
+        bool ok = false;
+        const int port = streamingPorts.value(index).toInt(&ok);
+        if (ok && port > 0 && port < 65536) {
+            link.SetServerPort(port);
+        }
+    }
     m_control->Socket().SetServerPort(
         PortFromEnvironment("STATION_CONTROL_PORT", CWebServerSocket::kServerPort));
     m_control->Start(m_config.Vorn_control_server, m_config.ugv_code);

@@ -14,6 +14,9 @@
 #include "tests/support/TempDir.h"
 
 #include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,13 +24,26 @@
 
 namespace {
 
+// A loopback port nobody listens on, so a page under test never reaches a server of the machine.
+QByteArray UnusedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return QByteArray::number(probe.serverPort());
+}
+
 class InspectionPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(db.ok());
         product = UniqueName("page");
+        qputenv("STATION_CONTROL_PORT", UnusedPort());
+        qputenv("STATION_STREAMING_PORTS", UnusedPort() + "," + UnusedPort());
     }
-    void TearDown() override { DeleteTestRows(db, product.left(product.lastIndexOf('-'))); }
+    void TearDown() override {
+        DeleteTestRows(db, product.left(product.lastIndexOf('-')));
+        qunsetenv("STATION_CONTROL_PORT");
+        qunsetenv("STATION_STREAMING_PORTS");
+    }
 
     // The product and its "Top" row in the bridge database, pointing at the simulator's port.
     void addProduct(int port, int time_s) {
@@ -283,6 +299,144 @@ TEST_F(InspectionRunTest, CameraClosingTheLinkDuringARunEndsItAsStopped) {
                            .arg(Quoted(barcode), Quoted(product))),
               "0");
     EXPECT_EQ(page.Outputs().ResultRows().size(), listed);
+}
+
+// A peer program of tools/ for one test: its standard output is kept, and the ports it prints
+// are read from it.
+class PeerProcess {
+  public:
+    PeerProcess(const QString& program, const QStringList& arguments) {
+        m_process.setProgram(program);
+        m_process.setArguments(arguments);
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.start();
+        m_process.waitForStarted(10000);
+    }
+    ~PeerProcess() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    QString output() {
+        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+        return m_output;
+    }
+    int port(const QString& pattern) {
+        int port = 0;
+        WaitUntil(
+            [&] {
+                const auto match = QRegularExpression(pattern).match(output());
+                port = match.hasMatch() ? match.captured(1).toInt() : 0;
+                return port > 0 || m_process.state() == QProcess::NotRunning;
+            },
+            20000);
+        return port;
+    }
+    void write(const QString& line) { m_process.write((line + "\n").toUtf8()); }
+
+  private:
+    QProcess m_process;
+    QString m_output;
+};
+
+// The control server's INSPECTION_COMPLETE reports as control-sim printed them: id, result,
+// mission.
+QList<QStringList> CompletionReports(const QString& output) {
+    static const QRegularExpression report(
+        "<CMD_ID>INSPECTION_COMPLETE</CMD_ID>\\s*<INSPECTION_ID>(\\d+)</INSPECTION_ID>\\s*"
+        "<RESULT>(\\d)</RESULT>\\s*<MISSION_ID>([^<]*)</MISSION_ID>");
+    QList<QStringList> reports;
+    for (auto it = report.globalMatch(output); it.hasNext();) {
+        const auto match = it.next();
+        reports << QStringList{match.captured(1), match.captured(2), match.captured(3)};
+    }
+    return reports;
+}
+
+TEST_F(InspectionRunTest, ControlServerRunsADefectToNgAndAQuietRunToOk) {
+    CameraSimProcess camera(
+        {"--model", "2", "--defect", "0.5,8,5000,8000,30,20", "--defect-tone-level", "85"});
+    ASSERT_GT(camera.port(), 0);
+    addJudgedProduct(camera.port(), 5);
+    QTemporaryDir root;
+    configureRun(root.path());
+    const QString code = QStringLiteral("차량-E2E");
+    PeerProcess control(QStringLiteral(CONTROL_SIM_PATH),
+                        {"--port", "0", "--ugv-code", code, "--ugv-name", "E2E"});
+    const int controlPort = control.port("listening on 127\\.0\\.0\\.1:(\\d+)");
+    ASSERT_GT(controlPort, 0);
+    PeerProcess streaming(QStringLiteral(STREAMING_SIM_PATH),
+                          {"--port-top", "0", "--port-bottom", "0", "--out", root.path() + "/views",
+                           "--report-seconds", "1"});
+    const int topPort = streaming.port("top listening on 127\\.0\\.0\\.1:(\\d+)");
+    const int bottomPort = streaming.port("bottom listening on 127\\.0\\.0\\.1:(\\d+)");
+    ASSERT_GT(topPort, 0);
+    ASSERT_GT(bottomPort, 0);
+    qputenv("STATION_CONTROL_PORT", QByteArray::number(controlPort));
+    qputenv("STATION_STREAMING_PORTS",
+            QByteArray::number(topPort) + "," + QByteArray::number(bottomPort));
+    const int firstId = 800000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
+
+    ConfigStore store;
+    CDlgMain page(store);
+    page.resize(1920, 1020);
+    page.show();
+    page.Initialize();
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }));
+    // The link asks for the vehicle first; the answer names it on the screen and starts the push.
+    ASSERT_TRUE(WaitUntil([&] { return control.output().contains("UGV_INFOR_RESPONSE"); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return page.Outputs().VehicleCode() == "  " + code; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return control.output().contains("EQUIPMENT_STATUS"); }, 3000));
+    EXPECT_LT(control.output().indexOf("UGV_INFOR_REQUEST"),
+              control.output().indexOf("EQUIPMENT_STATUS"));
+
+    control.write(QStringLiteral("start %1 %2 MIS-NG").arg(product).arg(firstId));
+    ASSERT_TRUE(WaitUntil([&] { return CompletionReports(control.output()).size() == 1; }, 20000));
+    EXPECT_EQ(CompletionReports(control.output())[0],
+              (QStringList{QString::number(firstId), "1", "MIS-NG"}));
+    EXPECT_TRUE(control.output().contains("<MISSION_ID>MIS-NG</MISSION_ID>"));
+    EXPECT_TRUE(control.output().contains("INSPECTION_START_ACK"));
+    const QString ngBarcode = page.Runs().Barcode();
+    EXPECT_TRUE(ngBarcode.startsWith("[Vorn]"));
+    EXPECT_EQ(column(ngBarcode, "error"), "1");
+    EXPECT_EQ(column(ngBarcode, "ugv_id"), code.toStdString());
+
+    // The defect is over 2 s after the end.
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }, 5000));
+    PumpEvents(1500);
+    control.write(QStringLiteral("start %1 %2 MIS-OK").arg(product).arg(firstId + 1));
+    ASSERT_TRUE(WaitUntil([&] { return CompletionReports(control.output()).size() == 2; }, 20000));
+    EXPECT_EQ(CompletionReports(control.output())[1],
+              (QStringList{QString::number(firstId + 1), "0", "MIS-OK"}));
+    const QString okBarcode = page.Runs().Barcode();
+    EXPECT_NE(okBarcode, ngBarcode);
+    EXPECT_EQ(column(okBarcode, "error"), "0");
+
+    // The status once a second, with the camera connected.
+    const int statusBefore = static_cast<int>(control.output().count("EQUIPMENT_STATUS"));
+    PumpEvents(3000);
+    const int statuses =
+        static_cast<int>(control.output().count("EQUIPMENT_STATUS")) - statusBefore;
+    EXPECT_GE(statuses, 2);
+    EXPECT_LE(statuses, 4);
+    EXPECT_TRUE(control.output().contains("PHONOLUX_1=1"));
+
+    // Both streaming servers were introduced to the vehicle and received the views.
+    const QString views = streaming.output();
+    EXPECT_TRUE(views.contains("top: introduction UGV_ID=" + code)) << views.toStdString();
+    EXPECT_TRUE(views.contains("bottom: introduction UGV_ID=" + code));
+    for (const char* name : {"top.jpg", "bottom.jpg"}) {
+        EXPECT_EQ(QImage(root.path() + "/views/" + name).size(), QSize(160, 120)) << name;
+    }
+
+    page.Storage().recorder().waitForPictureWorkers();
+    db.query(QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id "
+                            "IN (%1, %2)")
+                 .arg(firstId)
+                 .arg(firstId + 1));
+    EXPECT_TRUE(page.StopSensor());
 }
 
 }  // namespace

@@ -423,6 +423,19 @@ TEST_F(InspectionRunTest, ControlServerRunsADefectToNgAndAQuietRunToOk) {
     EXPECT_LE(statuses, 4);
     EXPECT_TRUE(control.output().contains("PHONOLUX_1=1"));
 
+    // The head initialisation: acknowledged at once, complete after the 51st tick of its timer
+    // (driven here rather than waited for).
+    control.write(QStringLiteral("init"));
+    ASSERT_TRUE(WaitUntil([&] { return control.output().contains("INIT_PAN_TILT_ACK"); }, 5000));
+    EXPECT_EQ(page.Runs().PanTiltInitCount(), 0);
+    EXPECT_TRUE(page.Timers().isActive(CRunController::kTimerPanTiltInit));
+    for (int tick = 0; tick < 51; ++tick) {
+        page.Runs().OnPanTiltInit();
+    }
+    ASSERT_TRUE(
+        WaitUntil([&] { return control.output().contains("INIT_PAN_TILT_COMPLETE"); }, 5000));
+    EXPECT_FALSE(page.Timers().isActive(CRunController::kTimerPanTiltInit));
+
     // Both streaming servers were introduced to the vehicle and received the views.
     const QString views = streaming.output();
     EXPECT_TRUE(views.contains("top: introduction UGV_ID=" + code)) << views.toStdString();

@@ -195,10 +195,7 @@ QImage CDlgMain::GrabPane(int sensorIndex) {
     }
     top->raise();
     top->activateWindow();
-    const QRect pane = sensorIndex == 0 ? kPictureRect : kThermalRect;
-    // The page lies inside the main window; the pane is grabbed from the window, so the picture
-    // holds every overlay drawn there.
-    return top->grab(QRect(mapTo(top, pane.topLeft()), pane.size())).toImage();
+    return ViewPixels(sensorIndex);
 }
 
 QImage CDlgMain::ViewPixels(int sensorIndex) {
@@ -207,6 +204,8 @@ QImage CDlgMain::ViewPixels(int sensorIndex) {
     }
     QWidget* top = window();
     const QRect pane = sensorIndex == 0 ? kPictureRect : kThermalRect;
+    // The page lies inside the main window; the pane is grabbed from the window, so the picture
+    // holds every overlay drawn there (and, while Setup is shown, what that page shows there).
     return top->grab(QRect(mapTo(top, pane.topLeft()), pane.size())).toImage();
 }
 

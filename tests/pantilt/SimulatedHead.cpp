@@ -1,6 +1,6 @@
 #include "tests/pantilt/SimulatedHead.h"
 
-#include "tests/pantilt/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 QString SimulatedHead::programPath() {
     const QString buildRoot = qEnvironmentVariable("STATION_TEST_BINARY_DIR");

@@ -5,6 +5,7 @@
 #include "remote/ControlReplyTemplates.h"
 #include "remote/WebServerSocket.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,18 +17,6 @@
 #include <memory>
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int limit_ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limit_ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // A control server that keeps what the station sent, frame by frame.
 class TestControlServer {

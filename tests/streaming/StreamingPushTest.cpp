@@ -4,6 +4,7 @@
 #include "app/TimerTable.h"
 #include "streaming/StreamingPush.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/WaitUntil.h"
 #include "tools/streaming-sim/StreamingStreamParser.h"
 
 #include <QCoreApplication>
@@ -16,18 +17,6 @@
 #include <memory>
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int limit_ms = 8000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limit_ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 class TestStreamingServer {
   public:

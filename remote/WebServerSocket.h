@@ -12,8 +12,8 @@
 #include <QString>
 
 #include <atomic>
-#include <functional>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 

@@ -9,9 +9,9 @@
 #include "pantilt/PelcoFrames.h"
 #include "tests/pantilt/PseudoTerminal.h"
 #include "tests/pantilt/SimulatedHead.h"
-#include "tests/support/WaitUntil.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -5,6 +5,7 @@
 #include "pantilt/PelcoFrames.h"
 #include "remote/ControlFrame.h"
 #include "sensor/CameraProtocol.h"
+#include "sensor/RunRecording.h"
 #include "sensor/StreamDecoder.h"
 #include "tools/camera-sim/CameraStreamGenerator.h"
 
@@ -257,6 +258,36 @@ bool StreamingSeeds(const QString& folder) {
     return true;
 }
 
+bool RecordingSeeds(const QString& folder) {
+    RunRecordingHeader header;
+    header.cameraModel = 3;
+    header.startMsSinceEpoch = 1765400000000;
+    header.productName = QStringLiteral("엔진-B2");
+    header.sensorName = QStringLiteral("Top");
+    header.barcode = QStringLiteral("[Vorn]2026-12-10 22-10-05");
+    header.runStamp = QStringLiteral("2026-12-10 22-10-05");
+    const QByteArray head = RunRecording::EncodeHeader(header);
+    const QByteArray chunks = RunRecording::EncodeChunk(0, QByteArray(40, '\x55')) +
+                              RunRecording::EncodeChunk(10000, QByteArray(300, '\x33')) +
+                              RunRecording::EncodeChunk(20000, QByteArray());
+    struct Seed {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Seed> seeds = {
+        {"whole", head + chunks},
+        {"header-only", head},
+        {"cut-in-chunk", (head + chunks).left(head.size() + 30)},
+        {"plain-capture", QByteArray(64, '\x2a')},
+    };
+    for (const Seed& seed : seeds) {
+        if (!Write(folder, QString::fromLatin1(seed.name), seed.bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -269,13 +300,14 @@ int main(int argc, char** argv) {
     const QString pelco = root + QStringLiteral("/pelco_reply_fuzz");
     const QString control = root + QStringLiteral("/control_command_fuzz");
     const QString streaming = root + QStringLiteral("/streaming_command_fuzz");
+    const QString recording = root + QStringLiteral("/run_recording_fuzz");
     if (!QDir().mkpath(camera) || !QDir().mkpath(pelco) || !QDir().mkpath(control) ||
-        !QDir().mkpath(streaming)) {
+        !QDir().mkpath(streaming) || !QDir().mkpath(recording)) {
         std::fprintf(stderr, "cannot create the corpus folders under %s\n", argv[1]);
         return 1;
     }
     return CameraSeeds(camera) && PelcoSeeds(pelco) && ControlSeeds(control) &&
-                   StreamingSeeds(streaming)
+                   StreamingSeeds(streaming) && RecordingSeeds(recording)
                ? 0
                : 1;
 }

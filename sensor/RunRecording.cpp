@@ -1,6 +1,5 @@
 #include "sensor/RunRecording.h"
 
-
 namespace {
 
 template <typename T>

@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include "sensor/CameraProtocol.h"
 #include "sensor/PhonoluxDevice.h"
+#include "sensor/RunRecording.h"
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/sensor/FakeSensorHost.h"
 #include "tests/sensor/RecordingPipeline.h"
@@ -525,4 +526,41 @@ TEST(SensorTools, CameraDumpPrintsMessagesAndItems) {
     ASSERT_TRUE(dump.waitForFinished(20000));
     EXPECT_EQ(dump.exitCode(), 2);
     EXPECT_TRUE(dump.readAllStandardOutput().contains("framing lost: data message of 3 bytes"));
+
+    // The same stream as a run recording in three chunks: its run first, its model assumed, the
+    // same messages and items.
+    RunRecordingHeader run;
+    run.cameraModel = 2;
+    run.productName = QStringLiteral("엔진-B2");
+    run.sensorName = QStringLiteral("Top");
+    run.barcode = QStringLiteral("[Vorn]2026-12-10 22-10-05");
+    run.runStamp = QStringLiteral("2026-12-10 22-10-05");
+    const QByteArray recording = RunRecording::EncodeHeader(run) +
+                                 RunRecording::EncodeChunk(0, stream.left(50)) +
+                                 RunRecording::EncodeChunk(10000, stream.mid(50, 7000)) +
+                                 RunRecording::EncodeChunk(1250000, stream.mid(7050));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(recording);
+    file.close();
+    dump.start(QStringLiteral(CAMERA_DUMP_PATH), {path});
+    ASSERT_TRUE(dump.waitForFinished(20000));
+    EXPECT_EQ(dump.exitCode(), 0);
+    const QStringList recorded = QString::fromUtf8(dump.readAllStandardOutput()).split('\n');
+    ASSERT_FALSE(recorded.isEmpty());
+    EXPECT_EQ(recorded[0],
+              QStringLiteral("recording: product 엔진-B2, sensor Top, barcode [Vorn]2026-12-10 "
+                             "22-10-05, stamp 2026-12-10 22-10-05, model 2, 3 chunks, %1 bytes, "
+                             "1.250 s")
+                  .arg(stream.size()));
+    EXPECT_EQ(recorded.mid(1), lines);
+
+    // A recording cut inside its last chunk: what came before is decoded, and it says where.
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(recording.left(recording.size() - 10));
+    file.close();
+    dump.start(QStringLiteral(CAMERA_DUMP_PATH), {path});
+    ASSERT_TRUE(dump.waitForFinished(20000));
+    EXPECT_EQ(dump.exitCode(), 3);
+    EXPECT_TRUE(dump.readAllStandardError().contains("camera-dump: damaged recording at byte"));
+    EXPECT_TRUE(dump.readAllStandardOutput().contains("2 chunks"));
 }

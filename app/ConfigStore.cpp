@@ -52,6 +52,7 @@ const std::vector<KeyEntry>& StationKeys() {
         {"Sensor_Default_Ip_0", &StationConfig::Sensor_Default_Ip},
         {"Camera_Brightness", &StationConfig::Camera_Brightness},
         {"Phonolux_Video_Color", &StationConfig::Phonolux_Video_Color},
+        {"Run_Record_Enable", &StationConfig::Run_Record_Enable},
     };
     return keys;
 }

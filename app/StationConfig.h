@@ -42,6 +42,8 @@ struct StationConfig {
     QString Sensor_Default_Ip = QStringLiteral("0.0.0.0");  // index 0
     int Camera_Brightness = 25;
     int Phonolux_Video_Color = 0;
+    // 1: every run's camera bytes are kept as a recording in the verdict's Wave day folder.
+    int Run_Record_Enable = 0;
 
     // Camera device parameters chosen by File_Save_Mode.
     int deviceParameter6() const { return 100; }

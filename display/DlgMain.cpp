@@ -22,6 +22,7 @@
 #include "inspection/RunPlan.h"
 #include "remote/ControlLink.h"
 #include "sensor/PhonoluxDevice.h"
+#include "sensor/RunRecorder.h"
 #include "storage/StationStorage.h"
 #include "streaming/StreamingPush.h"
 #include "tower/SignalTower.h"
@@ -40,11 +41,18 @@ CDlgMain::CDlgMain(ConfigStore& store, QWidget* parent, RunClock* clock)
       m_towerLibrary(std::make_unique<CTowerLibrary>()),
       m_tower(std::make_unique<CSignalTower>(*m_towerLibrary, m_timers, m_config)),
       m_outputs(std::make_unique<CInspectionOutputs>()),
+      m_recorder(std::make_unique<CRunRecorder>([this](const QString& text) {
+          // From the recorder's thread; the message belongs to the UI thread.
+          QMetaObject::invokeMethod(this,
+                                    [text] { ShowMessage(QStringLiteral("Run Record"), text); });
+      })),
       m_device(std::make_unique<CPhonoluxDevice>(*this)) {
     setObjectName(QStringLiteral("CDlgMain"));
     m_pipeline = std::make_unique<CInspectionPipeline>(m_run);
     m_pipeline->setCameraModelSource([this] { return m_device ? m_device->cameraModel() : 3; });
     m_device->setPipeline(m_pipeline.get());
+    m_device->socket().SetReceiveTap(
+        [this](const char* data, int size) { m_recorder->Append(data, size); });
     m_pipeline->setGraphCurves(&m_device->graphCurves());
     connect(m_pipeline.get(), &CInspectionPipeline::pictureReady, this, &CDlgMain::OnPicture,
             Qt::QueuedConnection);
@@ -288,6 +296,36 @@ void CDlgMain::clearHistoryQueues() {
 
 bool CDlgMain::recordInspectionResult(const RunOutcome& run) {
     return m_storage->RecordInspectionResult(run);
+}
+
+void CDlgMain::beginRunRecording(const RunPictureNames& names, const QString& sensorName) {
+    if (m_config.Run_Record_Enable != 1) {
+        return;
+    }
+    RunRecordingHeader header;
+    header.cameraModel = m_device ? m_device->cameraModel() : 3;
+    header.startMsSinceEpoch = m_clock.localNow().toMSecsSinceEpoch();
+    header.productName = m_storage->productRecord().product_name;
+    header.sensorName = sensorName;
+    header.barcode = names.barcode;
+    header.runStamp = names.runStamp;
+    m_recorder->Begin(header, m_pictures->TempRecordingPath(names));
+}
+
+QString CDlgMain::finishRunRecording(bool ng, const RunPictureNames& names) {
+    if (!m_recorder->IsRecording()) {
+        return {};
+    }
+    const QString path = m_pictures->RecordingPath(ng, names);
+    if (path.isEmpty()) {
+        m_recorder->Abort();
+        return {};
+    }
+    return m_recorder->Finish(path, m_device ? m_device->cameraModel() : 0) ? path : QString();
+}
+
+void CDlgMain::dropRunRecording() {
+    m_recorder->Abort();
 }
 
 bool CDlgMain::eventFilter(QObject* watched, QEvent* event) {

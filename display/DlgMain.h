@@ -33,6 +33,7 @@ class CPhonoluxDevice;
 class CProductSelector;
 class CResultPictures;
 class CRunController;
+class CRunRecorder;
 class CControlLink;
 class CStreamingPush;
 class CSignalTower;
@@ -153,6 +154,10 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     CSensorSettingsStore::Snapshot sensorSettings() const override { return Sensor(); }
     void clearHistoryQueues() override;
     bool recordInspectionResult(const RunOutcome& run) override;
+    void beginRunRecording(const RunPictureNames& names, const QString& sensorName) override;
+    QString finishRunRecording(bool ng, const RunPictureNames& names) override;
+    void dropRunRecording() override;
+    CRunRecorder& Recorder() { return *m_recorder; }
 
   signals:
     void screenRefreshed();
@@ -206,6 +211,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     std::unique_ptr<CTowerLibrary> m_towerLibrary;
     std::unique_ptr<CSignalTower> m_tower;
     std::unique_ptr<CInspectionOutputs> m_outputs;
+    // Before the device, whose receive path feeds it.
+    std::unique_ptr<CRunRecorder> m_recorder;
     std::unique_ptr<CPhonoluxDevice> m_device;
     std::unique_ptr<CInspectionPipeline> m_pipeline;
     std::unique_ptr<CStationStorage> m_storage;

@@ -245,6 +245,19 @@ QString CResultPictures::BottomImagePath() const {
     return m_bottomImagePath;
 }
 
+QString CResultPictures::TempRecordingPath(const RunPictureNames& run) const {
+    return m_tempFolder + QLatin1Char('/') + PictureName(run, "_TOP.rec.part");
+}
+
+QString CResultPictures::RecordingPath(bool ng, const RunPictureNames& run) const {
+    const QString root = m_config.FolderName_Result;
+    if (root.isEmpty()) {
+        return {};
+    }
+    return DayFolder(root, ng ? "NG" : "PASS", "Wave", m_today()) + QLatin1Char('/') +
+           PictureName(run, "_TOP.rec");
+}
+
 QString CResultPictures::TempTopPath() const {
     std::lock_guard lock(m_mutex);
     return m_tempTopPath;

@@ -59,6 +59,11 @@ class CResultPictures {
     // pane in this run, captures it now, so the path never names an earlier run's picture.
     void EnsureRunTopPicture(const RunPictureNames& run);
 
+    // A run's recording: written in the temp folder while the run lasts, then kept in today's Wave
+    // folder of its verdict under the pictures' name. Empty without a result folder.
+    QString TempRecordingPath(const RunPictureNames& run) const;
+    QString RecordingPath(bool ng, const RunPictureNames& run) const;
+
     // At a run's start: clears the Top and Bottom image paths; the other paths stay.
     void ClearRunImagePaths();
 

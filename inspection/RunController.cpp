@@ -211,6 +211,7 @@ void CRunController::StartRun() {
     m_run.inspectionState.store(NextInspectionState(m_run.state(), RunEvent::StartRun));
     m_runSensorName = m_currentSensorName;
     m_runInspectionId = m_inspectionId;
+    m_station.beginRunRecording({m_runStamp, m_barcode}, m_runSensorName);
     m_timers.stop(kTimerReady);
     m_display.showResultText(QStringLiteral("검사진행 중"), 42, kYellow);
     m_elapsedTenths = 0;
@@ -278,6 +279,7 @@ void CRunController::FinishRun() {
     outcome.top_image_path = m_pictures.TopImagePath();
     outcome.bottom_image_path = m_pictures.BottomImagePath();
     outcome.top_picture_path = m_pictures.TopPicturePath();
+    outcome.top_wave_path = m_station.finishRunRecording(ng, names);
     if (m_station.recordInspectionResult(outcome)) {
         emit runRecorded({m_runInspectionId, ng ? 1 : 0, m_runSensorName});
     }
@@ -290,6 +292,7 @@ void CRunController::StopInspection() {
     }
     m_run.inspectionState.store(NextInspectionState(m_run.state(), RunEvent::Stop));
     m_timers.stop(kTimerInspectionClock);
+    m_station.dropRunRecording();
     m_display.showResultText(QStringLiteral("검사중지"), 42, kYellow);
     m_timers.start(kTimerReady, kReadyDelay_ms, true);
     EndRunDisplay();
@@ -299,6 +302,7 @@ void CRunController::EndLostRun() {
     // The camera link stopped under the run (the link's stop set the state to idle): what the
     // camera did not send cannot pass, so the run ends as stopped and nothing is recorded.
     m_timers.stop(kTimerInspectionClock);
+    m_station.dropRunRecording();
     DebugLogf("[Run] Camera link lost during the run %s at %.1f s: stopped, nothing recorded",
               m_barcode.toUtf8().constData(), static_cast<double>(m_run.elapsed_s.load()));
     m_display.showResultText(QStringLiteral("검사중지"), 42, kYellow);

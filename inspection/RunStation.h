@@ -3,6 +3,7 @@
 // bridge database and applied to the camera), the camera link, the sensor settings in force and
 // the recording of a finished run.
 
+#include "inspection/ResultPictures.h"
 #include "sensor/SensorSettingsStore.h"
 #include "storage/RunOutcome.h"
 
@@ -25,4 +26,11 @@ class RunStation {
     // RecordInspectionResult: false when the local database could not be reached (nothing was
     // recorded, counted or reported).
     virtual bool recordInspectionResult(const RunOutcome& run) = 0;
+
+    // The run's camera bytes, when the station keeps them: a recording starts with the run, is
+    // kept under the verdict (the path the result row names; empty when none is kept) or dropped
+    // with a stopped run.
+    virtual void beginRunRecording(const RunPictureNames& names, const QString& sensorName) {}
+    virtual QString finishRunRecording(bool ng, const RunPictureNames& names) { return {}; }
+    virtual void dropRunRecording() {}
 };

@@ -220,6 +220,9 @@ void CConectSocket::OnReceive() {
     if (n < 0) {
         return;
     }
+    if (m_tap) {
+        m_tap(target, static_cast<int>(n));
+    }
     m_ring.markDataReceived();
     if (slot == nullptr) {
         m_ring.drop(static_cast<int>(n));

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -45,6 +46,9 @@ class CConectSocket : public QObject {
     // camera that had not read the commands yet would lose them. On this object's thread.
     void CloseAfterSending();
 
+    // Sees every chunk as it is read, before the worker does (the run recordings). Own thread.
+    void SetReceiveTap(std::function<void(const char*, int)> tap) { m_tap = std::move(tap); }
+
     bool IsConnected() const { return m_connected.load() != 0; }
     void SetConnected(bool connected) { m_connected.store(connected ? 1 : 0); }
     int Handle() const { return m_fd.load(); }
@@ -70,4 +74,5 @@ class CConectSocket : public QObject {
     std::atomic<uint8_t> m_connected{0};
     QSocketNotifier* m_notifier = nullptr;
     std::unique_ptr<char[]> m_scratch;
+    std::function<void(const char*, int)> m_tap;
 };

@@ -33,6 +33,8 @@ namespace RunRecording {
 constexpr char kMagic[] = "ACRUNREC";
 constexpr int kMagicSize = 8;
 constexpr uint16_t kVersion = 1;
+// Where the camera model byte lies in the header.
+constexpr int kCameraModelOffset = kMagicSize + 2;
 // Larger chunks than any read of the camera link are taken as damage.
 constexpr uint32_t kMaxChunkBytes = 64u * 1024 * 1024;
 

@@ -65,10 +65,10 @@ QByteArray CResultRecorder::ResultInsertStatement(const CDbConnection& c, const 
         c.escape(m_record.product_name).constData(), c.escape(run.sensor_name).constData(),
         c.escape(run.barcode).constData(), c.escape(run.run_stamp).constData(), ng ? 1 : 0,
         run.top_ng_latch, run.top_inspection_mode, stamp, peak, 0, 0, 0.0, 0.0, "",
-        c.escape(run.top_image_path).constData(), c.escape(run.bottom_image_path).constData(), "",
-        "", "", "", c.escape(m_record.reserved_str_01).constData(),
-        c.escape(m_config.plant_id).constData(), c.escape(m_config.ugv_code).constData(), "", "",
-        "", 0.0, 0.0, 0, "", 0);
+        c.escape(run.top_image_path).constData(), c.escape(run.bottom_image_path).constData(),
+        c.escape(run.top_wave_path).constData(), "", "", "",
+        c.escape(m_record.reserved_str_01).constData(), c.escape(m_config.plant_id).constData(),
+        c.escape(m_config.ugv_code).constData(), "", "", "", 0.0, 0.0, 0, "", 0);
 }
 
 bool CResultRecorder::RecordInspectionResult(const RunOutcome& run) {

@@ -16,6 +16,7 @@ struct RunOutcome {
     QString top_image_path;       // the dated path the row records
     QString bottom_image_path;
     QString top_picture_path;  // the file whose bytes become the result picture blob
+    QString top_wave_path;     // the run recording, when one is kept
 };
 
 // What the picture worker needs; copied when it starts, so the run controller may go on.

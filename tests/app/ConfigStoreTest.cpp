@@ -88,7 +88,8 @@ const QStringList kStationKeysInOrder = {"Vorn_db_server",
                                          "Audio_Shift",
                                          "Sensor_Default_Ip_0",
                                          "Camera_Brightness",
-                                         "Phonolux_Video_Color"};
+                                         "Phonolux_Video_Color",
+                                         "Run_Record_Enable"};
 const QStringList kMotorKeysInOrder = {"Motor_address", "Motor_pan_speed", "Motor_tilt_speed"};
 
 QStringList Prefixed(const QString& prefix, const QStringList& keys) {

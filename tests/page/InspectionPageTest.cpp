@@ -6,6 +6,7 @@
 #include "inspection/InspectionPipeline.h"
 #include "inspection/RunController.h"
 #include "sensor/PhonoluxDevice.h"
+#include "sensor/RunRecorder.h"
 #include "storage/StationStorage.h"
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/storage/DbTestSupport.h"
@@ -154,8 +155,9 @@ class InspectionRunTest : public InspectionPageTest {
                      .arg(Quoted(product))
                      .arg(port));
     }
-    void configureRun(const QString& root) {
+    void configureRun(const QString& root, int recordRuns = 0) {
         StationConfig config;
+        config.Run_Record_Enable = recordRuns;
         config.Product_Name = product;
         config.Sensor_Default_Ip = QStringLiteral("127.0.0.1");
         config.FolderName_Result = root + "/result";
@@ -229,6 +231,8 @@ TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
     EXPECT_TRUE(ngImage.startsWith(root.path() + "/result/NG/Image/")) << ngImage.toStdString();
     EXPECT_TRUE(ngImage.endsWith("_TOP_NG.jpg"));
     EXPECT_TRUE(QFile::exists(ngImage));
+    // Recordings are off unless asked for.
+    EXPECT_EQ(column(ngBarcode, "t_filename_wave"), "");
 
     // Ready 2 s after the end; the defect is over by then.
     ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }, 5000));
@@ -272,6 +276,53 @@ TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
                             "IN (%1, %2)")
                  .arg(firstId)
                  .arg(firstId + 1));
+    EXPECT_TRUE(page.StopSensor());
+}
+
+TEST_F(InspectionRunTest, RecordedRunKeepsTheCameraBytesUnderItsVerdict) {
+    CameraSimProcess camera(
+        {"--model", "2", "--defect", "0.5,8,5000,8000,30,20", "--defect-tone-level", "85"});
+    ASSERT_GT(camera.port(), 0);
+    addJudgedProduct(camera.port(), 3);
+    QTemporaryDir root;
+    configureRun(root.path(), 1);
+    ConfigStore store;
+    CDlgMain page(store);
+    page.show();
+    std::vector<RecordedRun> recorded;
+    QObject::connect(&page.Runs(), &CRunController::runRecorded,
+                     [&](const RecordedRun& run) { recorded.push_back(run); });
+    page.Initialize();
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }));
+    const int id = 700000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
+    page.Runs().SetInspectionId(id);
+    QTest::keyClick(&page, Qt::Key_F2);
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionRunning; }, 10000));
+    const QString barcode = page.Runs().Barcode();
+    ASSERT_TRUE(WaitUntil([&] { return recorded.size() == 1; }, 15000));
+    EXPECT_EQ(recorded[0].result, 1);
+    const QString wave = QString::fromStdString(column(barcode, "t_filename_wave"));
+    EXPECT_TRUE(wave.startsWith(root.path() + "/result/NG/Wave/" +
+                                QDate::currentDate().toString("yyyy/MM/dd") + "/"))
+        << wave.toStdString();
+    EXPECT_TRUE(wave.endsWith(page.Runs().RunStamp() + "_" + barcode + "_TOP.rec"));
+    ASSERT_TRUE(page.Recorder().WaitIdle(10000));
+    QFile file(wave);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const RunRecordingContents recording = ReadRunRecording(file.readAll());
+    ASSERT_TRUE(recording.ok()) << recording.error.toStdString();
+    EXPECT_EQ(recording.header.barcode, barcode);
+    EXPECT_EQ(recording.header.productName, product);
+    EXPECT_EQ(recording.header.sensorName, QStringLiteral("Top"));
+    EXPECT_EQ(recording.header.cameraModel, 2);
+    // Three seconds of a model-2 camera: many chunks, the last near the end of the run.
+    EXPECT_GT(recording.chunks.size(), 10u);
+    EXPECT_GT(recording.chunks.back().arrival_us, 2000000u);
+    EXPECT_LT(recording.chunks.back().arrival_us, 5000000u);
+    page.Storage().recorder().waitForPictureWorkers();
+    db.query(
+        QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id = %1")
+            .arg(id));
     EXPECT_TRUE(page.StopSensor());
 }
 

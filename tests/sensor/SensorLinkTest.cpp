@@ -564,3 +564,58 @@ TEST(SensorTools, CameraDumpPrintsMessagesAndItems) {
     EXPECT_TRUE(dump.readAllStandardError().contains("camera-dump: damaged recording at byte"));
     EXPECT_TRUE(dump.readAllStandardOutput().contains("2 chunks"));
 }
+
+TEST(SensorTools, CameraSimReplaysARecordingAtItsPace) {
+    QTemporaryDir temp;
+    CCameraStreamGenerator model2(2);
+    const QByteArray first = CCameraStreamGenerator::StatusMessage(1, {0, 3, 8, 2});
+    const QByteArray second = stream_bytes::Data({model2.waveformItem(7, 0)});
+    const QByteArray third = stream_bytes::Data({model2.waveformItem(8, 1)});
+    RunRecordingHeader run;
+    run.cameraModel = 2;
+    const QByteArray recording =
+        RunRecording::EncodeHeader(run) + RunRecording::EncodeChunk(0, first) +
+        RunRecording::EncodeChunk(300000, second) + RunRecording::EncodeChunk(600000, third);
+    const QString path = temp.path() + "/run.rec";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(recording);
+    file.close();
+
+    CameraSimProcess camera({"--replay", path});
+    ASSERT_GT(camera.port(), 0);
+    QTcpSocket station;
+    station.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(camera.port()));
+    ASSERT_TRUE(station.waitForConnected(5000));
+    // Nothing before the station starts the stream.
+    EXPECT_FALSE(station.waitForReadyRead(300));
+    station.write(stream_bytes::Message(camera::kIdBeginStream, QByteArray()));
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray received;
+    qint64 firstAt = -1;
+    qint64 lastAt = -1;
+    while (received.size() < first.size() + second.size() + third.size() &&
+           clock.elapsed() < 5000) {
+        if (station.waitForReadyRead(100)) {
+            received += station.readAll();
+            if (firstAt < 0) {
+                firstAt = clock.elapsed();
+            }
+            lastAt = clock.elapsed();
+        }
+    }
+    EXPECT_EQ(received, first + second + third);
+    // The last chunk came about 0.6 s after the first, as recorded.
+    EXPECT_GE(lastAt - firstAt, 450);
+
+    // A damaged recording is refused with its reason.
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(recording.left(recording.size() - 5));
+    file.close();
+    QProcess refused;
+    refused.start(QStringLiteral(CAMERA_SIM_PATH), {"--replay", path, "--port", "0"});
+    ASSERT_TRUE(refused.waitForFinished(10000));
+    EXPECT_EQ(refused.exitCode(), 2);
+    EXPECT_TRUE(refused.readAllStandardError().contains("cannot replay"));
+}

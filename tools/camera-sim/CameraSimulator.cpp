@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -40,6 +41,26 @@ CCameraSimulator::CCameraSimulator(const SimulatorOptions& options, QObject* par
 }
 
 CCameraSimulator::~CCameraSimulator() = default;
+
+bool CCameraSimulator::loadReplay(QString* error) {
+    QFile file(m_options.replayPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    RunRecordingContents contents = ReadRunRecording(file.readAll());
+    if (!contents.ok()) {
+        *error = QStringLiteral("%1 (at byte %2)").arg(contents.error).arg(contents.errorOffset);
+        return false;
+    }
+    m_replay = std::move(contents.chunks);
+    std::fprintf(stdout, "camera-sim: replaying %s: %s, %zu chunks, %lld bytes\n",
+                 qPrintable(m_options.replayPath),
+                 contents.plainCapture ? "plain capture" : "run recording", m_replay.size(),
+                 static_cast<long long>(contents.totalBytes()));
+    std::fflush(stdout);
+    return true;
+}
 
 bool CCameraSimulator::listen() {
     return m_server->listen(QHostAddress::LocalHost, m_options.port);
@@ -177,6 +198,8 @@ void CCameraSimulator::handleCommand(const QByteArray& command) {
 
 void CCameraSimulator::startStreaming() {
     m_streaming = true;
+    m_replayChunk = 0;
+    m_replayOffset = 0;
     for (qint64& sent : m_sent) {
         sent = 0;
     }
@@ -199,6 +222,37 @@ void CCameraSimulator::send(const QByteArray& bytes) {
     }
 }
 
+void CCameraSimulator::replayTick() {
+    const auto elapsed_us = static_cast<uint64_t>(m_clock.nsecsElapsed() / 1000);
+    // A plain capture is one chunk at time 0: it goes out as fast as the station reads it.
+    constexpr qsizetype kPiece = 64 * 1024;
+    while (m_replayChunk < m_replay.size() && m_replay[m_replayChunk].arrival_us <= elapsed_us) {
+        if (m_client->bytesToWrite() > kMaxQueuedBytes) {
+            return;
+        }
+        const QByteArray& bytes = m_replay[m_replayChunk].bytes;
+        const qsizetype piece = std::min(kPiece, bytes.size() - m_replayOffset);
+        send(bytes.mid(m_replayOffset, piece));
+        m_replayOffset += piece;
+        if (m_replayOffset >= bytes.size()) {
+            ++m_replayChunk;
+            m_replayOffset = 0;
+        }
+    }
+    if (m_replayChunk < m_replay.size()) {
+        return;
+    }
+    if (m_options.replayLoop) {
+        m_replayChunk = 0;
+        m_clock.start();
+        return;
+    }
+    std::fprintf(stdout, "camera-sim: replay finished\n");
+    std::fflush(stdout);
+    m_streaming = false;
+    m_tick.stop();
+}
+
 void CCameraSimulator::onTick() {
     if (!m_streaming || m_client == nullptr) {
         return;
@@ -206,6 +260,10 @@ void CCameraSimulator::onTick() {
     const qint64 elapsedMs = m_clock.elapsed();
     if (m_options.closeAfterMs >= 0 && elapsedMs >= m_options.closeAfterMs) {
         closeConnection();
+        return;
+    }
+    if (!m_options.replayPath.isEmpty()) {
+        replayTick();
         return;
     }
     const double rates[kStreamCount] = {m_options.pictureRate,  m_options.mapRate,

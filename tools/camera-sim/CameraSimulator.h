@@ -2,6 +2,7 @@
 // A camera on loopback: accepts the station's connection, answers its commands and streams the
 // items of the chosen model at the configured rates, with an optional defect scenario.
 
+#include "sensor/RunRecording.h"
 #include "tools/camera-sim/CameraStreamGenerator.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class QTcpServer;
 class QTcpSocket;
@@ -43,6 +45,9 @@ struct SimulatorOptions {
     int closeAfterMs = -1;
     QString commandLogPath;
     QString recordPath;
+    // Serve this run recording (or plain capture) instead of generated items, at its pace.
+    QString replayPath;
+    bool replayLoop = false;
 };
 
 class CCameraSimulator : public QObject {
@@ -52,6 +57,8 @@ class CCameraSimulator : public QObject {
     ~CCameraSimulator() override;
 
     bool listen();
+    // Reads the replay file of the options; false with the reason when it cannot be served.
+    bool loadReplay(QString* error);
     quint16 port() const;
     // Closes the current connection (the station then sees the peer close).
     void closeConnection();
@@ -72,6 +79,7 @@ class CCameraSimulator : public QObject {
     void startStreaming();
     void send(const QByteArray& bytes);
     bool defectActive(double seconds) const;
+    void replayTick();
 
     SimulatorOptions m_options;
     CCameraStreamGenerator m_generator;
@@ -85,4 +93,7 @@ class CCameraSimulator : public QObject {
     qint64 m_sent[6] = {};
     QFile m_commandLog;
     QFile m_record;
+    std::vector<RunRecordingChunk> m_replay;
+    size_t m_replayChunk = 0;
+    qsizetype m_replayOffset = 0;
 };

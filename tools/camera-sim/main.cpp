@@ -94,6 +94,13 @@ int main(int argc, char** argv) {
                                     "Write every byte sent to this file (for "
                                     "camera-dump).",
                                     "file");
+    const QCommandLineOption replay(
+        "replay",
+        "Serve this run recording of the station (or a --record capture) instead of generated "
+        "items, at the pace it was recorded, once the station starts the stream.",
+        "file");
+    const QCommandLineOption loop("loop", "With --replay: start the recording again at its end.");
+    parser.addOptions({replay, loop});
     parser.addOptions({port,       model,         spectrumLength,  pictureRate,
                        mapRate,    spectrumRate,  waveformRate,    thermalRate,
                        statusRate, statusShift,   streamOnConnect, spot,
@@ -160,8 +167,14 @@ int main(int argc, char** argv) {
     }
     options.commandLogPath = parser.value(commandLog);
     options.recordPath = parser.value(record);
+    options.replayPath = parser.value(replay);
+    options.replayLoop = parser.isSet(loop);
 
     CCameraSimulator simulator(options);
+    QString replayError;
+    if (!options.replayPath.isEmpty() && !simulator.loadReplay(&replayError)) {
+        return Fail(QStringLiteral("cannot replay %1: %2").arg(options.replayPath, replayError));
+    }
     if (!simulator.listen()) {
         return Fail(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(options.port));
     }

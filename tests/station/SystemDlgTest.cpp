@@ -299,7 +299,10 @@ TEST_F(SystemDlgTest, ExitIconSavesEverythingInOrderAndEnds) {
     expected << "App.Exit #1-NG";
     EXPECT_EQ(steps, expected);
     EXPECT_EQ(ConfigStore::keyOrder().front(), "Vorn_db_server");
-    EXPECT_EQ(ConfigStore::keyOrder().back(), "Phonolux_Video_Color");
+    // The run recordings' switch follows the long-standing keys.
+    EXPECT_EQ(ConfigStore::keyOrder().back(), "Run_Record_Enable");
+    EXPECT_EQ(ConfigStore::keyOrder().at(ConfigStore::keyOrder().size() - 2),
+              "Phonolux_Video_Color");
     EXPECT_EQ(window->DlgMain(), nullptr);
     EXPECT_EQ(window->DlgSetup(), nullptr);
 

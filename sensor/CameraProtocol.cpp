@@ -69,6 +69,34 @@ int ModelFromItemLength(uint16_t type, uint32_t length) {
     }
 }
 
+qsizetype FindDataMessageStart(const char* data, qsizetype size) {
+    constexpr qsizetype kHeader = kShortHeaderBytes;
+    constexpr qsizetype kNeeded = kHeader + 4 + kItemHeaderBytes;
+    constexpr uint32_t kMaxItems = 64;
+    constexpr uint32_t kMaxPayload = 50331648;  // the decoder's assembly buffer
+    for (qsizetype at = 0; at + kNeeded <= size; ++at) {
+        const char* header = data + at;
+        if (static_cast<uint8_t>(header[0]) != kIdData) {
+            continue;
+        }
+        const uint32_t payload = Load<uint32_t>(header + PayloadLengthOffset(kHeader));
+        const uint32_t count = Load<uint32_t>(header + kHeader);
+        if (payload < 4 + kItemHeaderBytes || payload > kMaxPayload || count == 0 ||
+            count > kMaxItems) {
+            continue;
+        }
+        const uint16_t type = Load<uint16_t>(header + kHeader + 4);
+        const uint32_t length = Load<uint32_t>(header + kHeader + 4 + 4);
+        const uint64_t itemBytes =
+            type == kItemThermal ? kThermalItemBytes : uint64_t{kItemHeaderBytes} + length;
+        const bool known = type == kItemThermal || ModelFromItemLength(type, length) != 0;
+        if (known && itemBytes <= payload - 4) {
+            return at;
+        }
+    }
+    return -1;
+}
+
 float AcousticLevelFromRaw(uint32_t raw) {
     return static_cast<float>(20.0 * std::log10(raw * kAcousticRawScale / kAcousticReference));
 }

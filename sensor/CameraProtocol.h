@@ -89,6 +89,12 @@ inline int PayloadLengthOffset(int headerBytes) {
 // The model an item's length identifies, or 0 when it matches neither.
 int ModelFromItemLength(uint16_t type, uint32_t length);
 
+// Where a reader that joins the stream at an arbitrary byte can start decoding: the offset of the
+// first data message whose header and first item head are whole inside `data` and look right
+// (identifier 0x41, an item count of 1 to 64, a first item of a known type and length that fits
+// the payload). -1 when there is none.
+qsizetype FindDataMessageStart(const char* data, qsizetype size);
+
 // Level conversions of model 3's raw values (double precision, stored as float).
 float AcousticLevelFromRaw(uint32_t raw);
 float SpectrumLevelFromRaw(uint64_t raw);

@@ -1,5 +1,9 @@
 #include "sensor/RunRecording.h"
 
+#include "sensor/CameraProtocol.h"
+
+#include <algorithm>
+
 namespace {
 
 template <typename T>
@@ -161,4 +165,83 @@ RunRecordingContents ReadRunRecording(const QByteArray& file) {
         contents.chunks.push_back({*arrival, std::move(*bytes)});
     }
     return contents;
+}
+
+qint64 SkipToFirstDataMessage(RunRecordingContents& contents) {
+    // The chunks are joined only as far as the search needs; a start lies within a message.
+    constexpr qint64 kHeadBytes = 20;  // what FindDataMessageStart reads past a start
+    QByteArray joined;
+    qint64 searched = 0;
+    qint64 start = -1;
+    for (const RunRecordingChunk& chunk : contents.chunks) {
+        joined.append(chunk.bytes);
+        const qint64 from = std::max<qint64>(0, searched - kHeadBytes);
+        const qsizetype found =
+            camera::FindDataMessageStart(joined.constData() + from, joined.size() - from);
+        if (found >= 0) {
+            start = from + found;
+            break;
+        }
+        searched = joined.size();
+    }
+    if (start < 0) {
+        return -1;
+    }
+    qint64 left = start;
+    auto chunk = contents.chunks.begin();
+    while (chunk != contents.chunks.end() && left >= chunk->bytes.size()) {
+        left -= chunk->bytes.size();
+        ++chunk;
+    }
+    chunk = contents.chunks.erase(contents.chunks.begin(), chunk);
+    if (chunk != contents.chunks.end() && left > 0) {
+        chunk->bytes.remove(0, static_cast<qsizetype>(left));
+    }
+    return start;
+}
+
+qint64 DropPartialLastMessage(RunRecordingContents& contents) {
+    const qint64 total = contents.totalBytes();
+    // Reads across chunk borders without joining them: the chunk cursor only moves forward.
+    std::size_t chunk = 0;
+    qint64 chunkStart = 0;
+    const auto byteAt = [&](qint64 offset) {
+        while (offset >= chunkStart + contents.chunks[chunk].bytes.size()) {
+            chunkStart += contents.chunks[chunk].bytes.size();
+            ++chunk;
+        }
+        return static_cast<uint8_t>(contents.chunks[chunk].bytes[offset - chunkStart]);
+    };
+    qint64 whole = 0;
+    for (;;) {
+        if (whole + camera::kShortHeaderBytes > total) {
+            break;
+        }
+        const int headerBytes = camera::HeaderBytesFor(byteAt(whole));
+        if (whole + headerBytes > total) {
+            break;
+        }
+        const qint64 at = whole + camera::PayloadLengthOffset(headerBytes);
+        uint32_t length = 0;
+        for (int i = 0; i < 4; ++i) {
+            length |= static_cast<uint32_t>(byteAt(at + i)) << (8 * i);
+        }
+        if (whole + headerBytes + static_cast<qint64>(length) > total) {
+            break;
+        }
+        whole += headerBytes + static_cast<qint64>(length);
+    }
+    qint64 drop = total - whole;
+    const qint64 dropped = drop;
+    while (drop > 0 && !contents.chunks.empty()) {
+        QByteArray& last = contents.chunks.back().bytes;
+        if (last.size() <= drop) {
+            drop -= last.size();
+            contents.chunks.pop_back();
+        } else {
+            last.chop(static_cast<qsizetype>(drop));
+            drop = 0;
+        }
+    }
+    return dropped;
 }

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         while ((n = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) {
             file.append(chunk.data(), static_cast<qsizetype>(n));
         }
-        const RunRecordingContents recording = ReadRunRecording(file);
+        RunRecordingContents recording = ReadRunRecording(file);
         const RunRecordingHeader& run = recording.header;
         const double seconds =
             recording.chunks.empty() ? 0.0 : recording.chunks.back().arrival_us / 1e6;
@@ -90,6 +90,16 @@ int main(int argc, char** argv) {
             run.barcode.toUtf8().constData(), run.runStamp.toUtf8().constData(), run.cameraModel,
             recording.chunks.size(), static_cast<long long>(recording.totalBytes()), seconds);
         decoder.setCameraModel(run.cameraModel);
+        if (!recording.plainCapture && !recording.chunks.empty()) {
+            // The run began inside a camera message; its tail cannot be decoded.
+            const qint64 skipped = SkipToFirstDataMessage(recording);
+            if (skipped < 0) {
+                std::printf("framing lost: no camera data message starts in the recording\n");
+                return 2;
+            }
+            std::printf("skipped: %lld bytes before the first data message\n",
+                        static_cast<long long>(skipped));
+        }
         for (const RunRecordingChunk& part : recording.chunks) {
             // In pieces of a read, as the decoder holds a bounded number of bytes.
             for (qsizetype offset = 0; offset < part.bytes.size();

@@ -53,11 +53,21 @@ bool CCameraSimulator::loadReplay(QString* error) {
         *error = QStringLiteral("%1 (at byte %2)").arg(contents.error).arg(contents.errorOffset);
         return false;
     }
+    // A run recording begins inside a camera message; the station must get whole ones.
+    if (!contents.plainCapture && !contents.chunks.empty() &&
+        SkipToFirstDataMessage(contents) < 0) {
+        *error = QStringLiteral("no camera data message starts in the recording");
+        return false;
+    }
+    if (!contents.plainCapture) {
+        DropPartialLastMessage(contents);
+    }
+    const qint64 bytes = contents.totalBytes();
     m_replay = std::move(contents.chunks);
     std::fprintf(stdout, "camera-sim: replaying %s: %s, %zu chunks, %lld bytes\n",
                  qPrintable(m_options.replayPath),
                  contents.plainCapture ? "plain capture" : "run recording", m_replay.size(),
-                 static_cast<long long>(contents.totalBytes()));
+                 static_cast<long long>(bytes));
     std::fflush(stdout);
     return true;
 }
@@ -208,8 +218,14 @@ void CCameraSimulator::startStreaming() {
 }
 
 bool CCameraSimulator::defectActive(double seconds) const {
-    return m_options.defectOn && seconds >= m_options.defectStartS &&
-           seconds < m_options.defectStartS + m_options.defectDurationS;
+    if (!m_options.defectOn || seconds < m_options.defectStartS) {
+        return false;
+    }
+    double since = seconds - m_options.defectStartS;
+    if (m_options.defectPeriodS > 0.0) {
+        since = std::fmod(since, m_options.defectPeriodS);
+    }
+    return since < m_options.defectDurationS;
 }
 
 void CCameraSimulator::send(const QByteArray& bytes) {

@@ -42,6 +42,8 @@ struct SimulatorOptions {
     double defectRow = 0.0;
     double defectToneDb = 70.0;
     double defectSpotDb = 60.0;
+    // Above 0: the scenario comes back this many seconds after each start.
+    double defectPeriodS = 0.0;
     int closeAfterMs = -1;
     QString commandLogPath;
     QString recordPath;

@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
                                         "70");
     const QCommandLineOption defectSpot("defect-spot-level", "Spot level of the defect, dB.", "dB",
                                         "60");
+    const QCommandLineOption defectEvery(
+        "defect-every", "Repeat the defect scenario this many seconds after each start.", "s");
     const QCommandLineOption closeAfter(
         "close-after-ms", "Close the connection this long after streaming began.", "ms");
     const QCommandLineOption commandLog("command-log",
@@ -106,7 +108,8 @@ int main(int argc, char** argv) {
                        statusRate, statusShift,   streamOnConnect, spot,
                        spotLevel,  mapBackground, spotMove,        background,
                        tone,       toneLevel,     defect,          defectTone,
-                       defectSpot, closeAfter,    commandLog,      record});
+                       defectSpot, defectEvery,   closeAfter,      commandLog,
+                       record});
     parser.process(app);
 
     SimulatorOptions options;
@@ -161,6 +164,12 @@ int main(int argc, char** argv) {
         options.defectRow = values[5];
         options.defectToneDb = parser.value(defectTone).toDouble();
         options.defectSpotDb = parser.value(defectSpot).toDouble();
+        if (parser.isSet(defectEvery)) {
+            options.defectPeriodS = parser.value(defectEvery).toDouble();
+            if (options.defectPeriodS <= options.defectDurationS) {
+                return Fail(QStringLiteral("--defect-every must exceed the defect's duration"));
+            }
+        }
     }
     if (parser.isSet(closeAfter)) {
         options.closeAfterMs = parser.value(closeAfter).toInt();

@@ -69,10 +69,10 @@ RecordingVerdict CRecordingEvaluator::Evaluate(const RunRecordingContents& recor
     RecordingVerdict verdict;
     RunRecordingContents contents = recording;
     if (!contents.plainCapture && !contents.chunks.empty()) {
-        verdict.skippedBytes = SkipToFirstDataMessage(contents);
+        verdict.skippedBytes = SkipToFirstMessage(contents);
         if (verdict.skippedBytes < 0) {
             verdict.skippedBytes = 0;
-            verdict.error = QStringLiteral("no camera data message starts in the recording");
+            verdict.error = QStringLiteral("no camera message starts in the recording");
             return verdict;
         }
     }

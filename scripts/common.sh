@@ -75,7 +75,7 @@ station_check_format() {
 
 # The fuzz targets in tests/fuzz, each with its seed corpus in tests/fuzz/corpus/<target>.
 STATION_FUZZ_TARGETS=(camera_stream_fuzz pelco_reply_fuzz control_command_fuzz streaming_command_fuzz
-    run_recording_fuzz)
+    run_recording_fuzz recording_evaluation_fuzz)
 
 # station_fuzz_build <build dir>: clang build of the fuzz targets and what they link, with
 # libFuzzer, ASan and UBSan.

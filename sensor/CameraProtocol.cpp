@@ -69,24 +69,39 @@ int ModelFromItemLength(uint16_t type, uint32_t length) {
     }
 }
 
-qsizetype FindDataMessageStart(const char* data, qsizetype size) {
-    constexpr qsizetype kHeader = kShortHeaderBytes;
-    constexpr qsizetype kNeeded = kHeader + 4 + kItemHeaderBytes;
+qsizetype FindMessageStart(const char* data, qsizetype size) {
+    constexpr qsizetype kDataHead = kShortHeaderBytes + 4 + kItemHeaderBytes;
+    constexpr qsizetype kStatusMessage = kLongHeaderBytes + kStatusBlockBytes;
     constexpr uint32_t kMaxItems = 64;
     constexpr uint32_t kMaxPayload = 50331648;  // the decoder's assembly buffer
-    for (qsizetype at = 0; at + kNeeded <= size; ++at) {
+    for (qsizetype at = 0; at + kShortHeaderBytes <= size; ++at) {
         const char* header = data + at;
-        if (static_cast<uint8_t>(header[0]) != kIdData) {
+        const uint8_t identifier = static_cast<uint8_t>(header[0]);
+        if (identifier == kIdStatus && at + kLongHeaderBytes <= size) {
+            const uint32_t payload = Load<uint32_t>(header + PayloadLengthOffset(kLongHeaderBytes));
+            if (payload != kStatusBlockBytes) {
+                continue;
+            }
+            if (at + kStatusMessage >= size) {
+                return at;
+            }
+            const uint8_t next = static_cast<uint8_t>(data[at + kStatusMessage]);
+            if (next == kIdData || next == kIdStatus) {
+                return at;
+            }
             continue;
         }
-        const uint32_t payload = Load<uint32_t>(header + PayloadLengthOffset(kHeader));
-        const uint32_t count = Load<uint32_t>(header + kHeader);
+        if (identifier != kIdData || at + kDataHead > size) {
+            continue;
+        }
+        const uint32_t payload = Load<uint32_t>(header + PayloadLengthOffset(kShortHeaderBytes));
+        const uint32_t count = Load<uint32_t>(header + kShortHeaderBytes);
         if (payload < 4 + kItemHeaderBytes || payload > kMaxPayload || count == 0 ||
             count > kMaxItems) {
             continue;
         }
-        const uint16_t type = Load<uint16_t>(header + kHeader + 4);
-        const uint32_t length = Load<uint32_t>(header + kHeader + 4 + 4);
+        const uint16_t type = Load<uint16_t>(header + kShortHeaderBytes + 4);
+        const uint32_t length = Load<uint32_t>(header + kShortHeaderBytes + 4 + 4);
         const uint64_t itemBytes =
             type == kItemThermal ? kThermalItemBytes : uint64_t{kItemHeaderBytes} + length;
         const bool known = type == kItemThermal || ModelFromItemLength(type, length) != 0;

@@ -90,10 +90,11 @@ inline int PayloadLengthOffset(int headerBytes) {
 int ModelFromItemLength(uint16_t type, uint32_t length);
 
 // Where a reader that joins the stream at an arbitrary byte can start decoding: the offset of the
-// first data message whose header and first item head are whole inside `data` and look right
-// (identifier 0x41, an item count of 1 to 64, a first item of a known type and length that fits
-// the payload). -1 when there is none.
-qsizetype FindDataMessageStart(const char* data, qsizetype size);
+// first message whose header looks right. A data message (0x41) needs an item count of 1 to 64 and
+// a first item of a known type and length that fits the payload, all inside `data`; a status
+// message (4) needs its 72-byte payload and, when more bytes follow, a 0x41 or 4 after it. -1 when
+// there is none.
+qsizetype FindMessageStart(const char* data, qsizetype size);
 
 // Level conversions of model 3's raw values (double precision, stored as float).
 float AcousticLevelFromRaw(uint32_t raw);

@@ -167,9 +167,9 @@ RunRecordingContents ReadRunRecording(const QByteArray& file) {
     return contents;
 }
 
-qint64 SkipToFirstDataMessage(RunRecordingContents& contents) {
+qint64 SkipToFirstMessage(RunRecordingContents& contents) {
     // The chunks are joined only as far as the search needs; a start lies within a message.
-    constexpr qint64 kHeadBytes = 20;  // what FindDataMessageStart reads past a start
+    constexpr qint64 kHeadBytes = 20;  // what FindMessageStart reads past a start
     QByteArray joined;
     qint64 searched = 0;
     qint64 start = -1;
@@ -177,7 +177,7 @@ qint64 SkipToFirstDataMessage(RunRecordingContents& contents) {
         joined.append(chunk.bytes);
         const qint64 from = std::max<qint64>(0, searched - kHeadBytes);
         const qsizetype found =
-            camera::FindDataMessageStart(joined.constData() + from, joined.size() - from);
+            camera::FindMessageStart(joined.constData() + from, joined.size() - from);
         if (found >= 0) {
             start = from + found;
             break;

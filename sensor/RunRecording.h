@@ -59,9 +59,9 @@ struct RunRecordingContents {
 RunRecordingContents ReadRunRecording(const QByteArray& file);
 
 // A run starts while the camera is in the middle of a message, so a recording's first bytes are
-// the tail of one. Drops the bytes before the first data message a decoder can start at and
-// returns how many they were; -1 (nothing changed) when no data message starts in the recording.
-qint64 SkipToFirstDataMessage(RunRecordingContents& contents);
+// the tail of one. Drops the bytes before the first message a decoder can start at and
+// returns how many they were; -1 (nothing changed) when no message starts in the recording.
+qint64 SkipToFirstMessage(RunRecordingContents& contents);
 // A run also ends inside a message. For a recording that starts at a message, drops the bytes
 // after its last whole message (so that a replay can loop) and returns how many they were.
 qint64 DropPartialLastMessage(RunRecordingContents& contents);

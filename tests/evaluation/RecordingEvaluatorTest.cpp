@@ -144,7 +144,7 @@ TEST(RecordingEvaluatorTest, DamagedRecordingsSayWhyAndNeverCrash) {
         {"truncated inside a chunk", whole.left(whole.size() - 1000), "damaged recording at byte"},
         {"header length beyond the buffer", brokenHeader, "the camera stream breaks off at"},
         {"cut inside its first chunk", whole.left(200), "damaged recording at byte"},
-        {"only the tail of a message", SyntheticRecording(tailOnly), "no camera data message"},
+        {"only the tail of a message", SyntheticRecording(tailOnly), "no camera message"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

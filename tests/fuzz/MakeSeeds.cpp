@@ -288,6 +288,32 @@ bool RecordingSeeds(const QString& folder) {
     return true;
 }
 
+// Small model-2 runs: a loud spectrum and spot, joined inside a message, cut inside one.
+bool EvaluationSeeds(const QString& folder) {
+    CCameraStreamGenerator generator(2);
+    RunRecordingHeader header;
+    header.cameraModel = 2;
+    header.productName = QStringLiteral("SEED");
+    header.sensorName = QStringLiteral("Top");
+    QByteArray stream;
+    SpectrumShape loud;
+    loud.toneOn = true;
+    loud.toneMinHz = 5000;
+    loud.toneMaxHz = 8000;
+    loud.toneDb = 80;
+    QByteArray file = RunRecording::EncodeHeader(header);
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray message = CCameraStreamGenerator::DataMessage(
+            static_cast<uint8_t>(i), {generator.acousticMapItem(i, AcousticSpot{10, 8, 60, 30}),
+                                      generator.spectrumItem(i, loud, i)});
+        // The first message is joined at its middle, as a run starts.
+        const QByteArray bytes = i == 0 ? message.mid(message.size() / 2) : message;
+        file += RunRecording::EncodeChunk(static_cast<uint64_t>(i) * 50000, bytes);
+    }
+    return Write(folder, QStringLiteral("loud-run"), file) &&
+           Write(folder, QStringLiteral("loud-run-cut"), file.left(file.size() - 5000));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -301,13 +327,15 @@ int main(int argc, char** argv) {
     const QString control = root + QStringLiteral("/control_command_fuzz");
     const QString streaming = root + QStringLiteral("/streaming_command_fuzz");
     const QString recording = root + QStringLiteral("/run_recording_fuzz");
+    const QString evaluation = root + QStringLiteral("/recording_evaluation_fuzz");
     if (!QDir().mkpath(camera) || !QDir().mkpath(pelco) || !QDir().mkpath(control) ||
-        !QDir().mkpath(streaming) || !QDir().mkpath(recording)) {
+        !QDir().mkpath(streaming) || !QDir().mkpath(recording) || !QDir().mkpath(evaluation)) {
         std::fprintf(stderr, "cannot create the corpus folders under %s\n", argv[1]);
         return 1;
     }
     return CameraSeeds(camera) && PelcoSeeds(pelco) && ControlSeeds(control) &&
-                   StreamingSeeds(streaming) && RecordingSeeds(recording)
+                   StreamingSeeds(streaming) && RecordingSeeds(recording) &&
+                   RecordingSeeds(evaluation) && EvaluationSeeds(evaluation)
                ? 0
                : 1;
 }

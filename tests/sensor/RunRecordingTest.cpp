@@ -1,6 +1,7 @@
 // Run recordings: what is written reads back the same, a plain capture reads as one chunk, and a
 // damaged file says where and why reading stopped without losing the chunks before it.
 #include "sensor/RunRecording.h"
+#include "tools/camera-sim/CameraStreamGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -106,5 +107,55 @@ TEST(RunRecordingTest, DamageThatIsNotACut) {
     for (const auto& c : cases) {
         const RunRecordingContents contents = ReadRunRecording(c.file);
         EXPECT_EQ(contents.error, c.error) << c.name;
+    }
+}
+
+// A run joins and leaves the camera's stream at arbitrary bytes: the reader starts at the first
+// whole message (a status or data message) and a replay drops the partial last one.
+TEST(RunRecordingTest, RecordingIsCutToWholeCameraMessages) {
+    CCameraStreamGenerator generator(2);
+    const QByteArray status = CCameraStreamGenerator::StatusMessage(1, {0, 0, 0, 0});
+    const QByteArray data1 =
+        CCameraStreamGenerator::DataMessage(2, {generator.spectrumItem(5, SpectrumShape{}, 0)});
+    const QByteArray data2 = CCameraStreamGenerator::DataMessage(
+        3, {generator.acousticMapItem(6, AcousticSpot{}), generator.spectrumItem(6, {}, 1)});
+    const QByteArray stream = status + data1 + data2;
+    struct Case {
+        const char* what;
+        qsizetype from;   // where the run joined the stream
+        qsizetype to;     // where it left
+        qsizetype split;  // a chunk border, relative to `from`
+        qint64 skipped;   // -1: no message starts
+        qint64 dropped;
+    };
+    const qsizetype s = status.size(), d1 = data1.size(), all = stream.size();
+    const Case cases[] = {
+        {"joined at a status message", 0, all, 50, 0, 0},
+        {"joined inside the status message", 10, all, 50, s - 10, 0},
+        {"joined inside a data message", s + 3, all, 100, d1 - 3, 0},
+        {"header split over two chunks", s + 3, all, d1 - 1, d1 - 3, 0},
+        {"left inside the last message", 0, all - 100, 500, 0, data2.size() - 100},
+        {"left inside a header", 0, s + d1 + 5, 500, 0, 5},
+        {"only the tail of a message", s + d1 + 20, all, 30, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray run = stream.mid(c.from, c.to - c.from);
+        RunRecordingContents contents;
+        contents.chunks = {{100, run.left(c.split)}, {200, run.mid(c.split)}};
+        const qint64 skipped = SkipToFirstMessage(contents);
+        EXPECT_EQ(skipped, c.skipped);
+        if (skipped < 0) {
+            EXPECT_EQ(contents.totalBytes(), run.size());  // nothing changed
+            continue;
+        }
+        EXPECT_EQ(DropPartialLastMessage(contents), c.dropped);
+        QByteArray kept;
+        for (const RunRecordingChunk& chunk : contents.chunks) {
+            kept += chunk.bytes;
+        }
+        EXPECT_EQ(kept, run.mid(skipped, run.size() - skipped - c.dropped));
+        EXPECT_TRUE(stream.startsWith(kept) || stream.indexOf(kept) == s ||
+                    stream.indexOf(kept) == s + d1);
     }
 }

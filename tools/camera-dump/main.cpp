@@ -92,13 +92,15 @@ int main(int argc, char** argv) {
         decoder.setCameraModel(run.cameraModel);
         if (!recording.plainCapture && !recording.chunks.empty()) {
             // The run began inside a camera message; its tail cannot be decoded.
-            const qint64 skipped = SkipToFirstDataMessage(recording);
+            const qint64 skipped = SkipToFirstMessage(recording);
             if (skipped < 0) {
-                std::printf("framing lost: no camera data message starts in the recording\n");
+                std::printf("framing lost: no camera message starts in the recording\n");
                 return 2;
             }
-            std::printf("skipped: %lld bytes before the first data message\n",
-                        static_cast<long long>(skipped));
+            if (skipped > 0) {
+                std::printf("skipped: %lld bytes before the first message\n",
+                            static_cast<long long>(skipped));
+            }
         }
         for (const RunRecordingChunk& part : recording.chunks) {
             // In pieces of a read, as the decoder holds a bounded number of bytes.

@@ -54,9 +54,8 @@ bool CCameraSimulator::loadReplay(QString* error) {
         return false;
     }
     // A run recording begins inside a camera message; the station must get whole ones.
-    if (!contents.plainCapture && !contents.chunks.empty() &&
-        SkipToFirstDataMessage(contents) < 0) {
-        *error = QStringLiteral("no camera data message starts in the recording");
+    if (!contents.plainCapture && !contents.chunks.empty() && SkipToFirstMessage(contents) < 0) {
+        *error = QStringLiteral("no camera message starts in the recording");
         return false;
     }
     if (!contents.plainCapture) {

@@ -3,6 +3,8 @@
 #include "display/DlgMain.h"
 #include "display/FrequencyGraph.h"
 #include "display/InspectionOutputs.h"
+#include "evaluation/EvaluationSettings.h"
+#include "evaluation/RecordingEvaluator.h"
 #include "inspection/InspectionPipeline.h"
 #include "inspection/RunController.h"
 #include "sensor/PhonoluxDevice.h"
@@ -14,6 +16,7 @@
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -279,11 +282,17 @@ TEST_F(InspectionRunTest, StartKeyRunsADefectToNgAndAQuietRunToOk) {
     EXPECT_TRUE(page.StopSensor());
 }
 
-TEST_F(InspectionRunTest, RecordedRunKeepsTheCameraBytesUnderItsVerdict) {
-    CameraSimProcess camera(
-        {"--model", "2", "--defect", "0.5,8,5000,8000,30,20", "--defect-tone-level", "85"});
+TEST_F(InspectionRunTest, RecordedRunsAreJudgedOfflineAsTheStationJudgedThem) {
+    // Ten spectra a second: one spectrum is 100 ms. The defect sounds from 0.5 s to 6.5 s after
+    // streaming began, so the first run is a defect run and a run after 7 s a quiet one.
+    CameraSimProcess camera({"--model", "2", "--spectrum-rate", "10", "--defect",
+                             "0.5,6,5000,8000,30,20", "--defect-tone-level", "85"});
     ASSERT_GT(camera.port(), 0);
     addJudgedProduct(camera.port(), 3);
+    // Counting starts 1 s into the run, well after the message the run joined.
+    db.query(QStringLiteral("UPDATE vorn_local_db.t_sensor SET reserved_int_04 = 10 WHERE "
+                            "product_name = %1")
+                 .arg(Quoted(product)));
     QTemporaryDir root;
     configureRun(root.path(), 1);
     ConfigStore store;
@@ -292,6 +301,8 @@ TEST_F(InspectionRunTest, RecordedRunKeepsTheCameraBytesUnderItsVerdict) {
     std::vector<RecordedRun> recorded;
     QObject::connect(&page.Runs(), &CRunController::runRecorded,
                      [&](const RecordedRun& run) { recorded.push_back(run); });
+    QElapsedTimer sinceStreaming;
+    sinceStreaming.start();
     page.Initialize();
     ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionReady; }));
     const int id = 700000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
@@ -301,15 +312,20 @@ TEST_F(InspectionRunTest, RecordedRunKeepsTheCameraBytesUnderItsVerdict) {
     const QString barcode = page.Runs().Barcode();
     ASSERT_TRUE(WaitUntil([&] { return recorded.size() == 1; }, 15000));
     EXPECT_EQ(recorded[0].result, 1);
+    const float stationNgTime = page.Pipeline().evaluation().NgTime();
+    const float stationPeak = page.Pipeline().evaluation().PeakLevel();
     const QString wave = QString::fromStdString(column(barcode, "t_filename_wave"));
     EXPECT_TRUE(wave.startsWith(root.path() + "/result/NG/Wave/" +
                                 QDate::currentDate().toString("yyyy/MM/dd") + "/"))
         << wave.toStdString();
     EXPECT_TRUE(wave.endsWith(page.Runs().RunStamp() + "_" + barcode + "_TOP.rec"));
     ASSERT_TRUE(page.Recorder().WaitIdle(10000));
-    QFile file(wave);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const RunRecordingContents recording = ReadRunRecording(file.readAll());
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? ReadRunRecording(file.readAll())
+                                              : RunRecordingContents{};
+    };
+    const RunRecordingContents recording = read(wave);
     ASSERT_TRUE(recording.ok()) << recording.error.toStdString();
     EXPECT_EQ(recording.header.barcode, barcode);
     EXPECT_EQ(recording.header.productName, product);
@@ -319,10 +335,49 @@ TEST_F(InspectionRunTest, RecordedRunKeepsTheCameraBytesUnderItsVerdict) {
     EXPECT_GT(recording.chunks.size(), 10u);
     EXPECT_GT(recording.chunks.back().arrival_us, 2000000u);
     EXPECT_LT(recording.chunks.back().arrival_us, 5000000u);
+
+    // Judged again with the product's settings from the bridge database.
+    QString error;
+    const auto settings = CEvaluationSettings::Load(TestBridgeProfile(), product, &error);
+    ASSERT_TRUE(settings) << error.toStdString();
+    CRecordingEvaluator evaluator;
+    const RecordingVerdict offline =
+        evaluator.Evaluate(recording, settings->Sensor(), settings->InspectionTime());
+    ASSERT_TRUE(offline.ok()) << offline.error.toStdString();
+    EXPECT_TRUE(offline.ng);
+    EXPECT_GE(stationNgTime, 1.0f);
+    EXPECT_NEAR(offline.ngTime_s, stationNgTime, 0.1f);
+    EXPECT_FLOAT_EQ(offline.peakLevel, stationPeak);
+    EXPECT_EQ(std::stod(column(barcode, "t_peak")), 85.0);
+
+    // A quiet run after the defect: recorded under PASS and judged OK again.
+    while (sinceStreaming.elapsed() < 7500 || page.InspectionState() != kInspectionReady) {
+        PumpEvents(100);
+        ASSERT_LT(sinceStreaming.elapsed(), 30000);
+    }
+    page.Runs().SetInspectionId(id + 1);
+    QTest::keyClick(&page, Qt::Key_F2);
+    ASSERT_TRUE(WaitUntil([&] { return page.InspectionState() == kInspectionRunning; }, 10000));
+    const QString quietBarcode = page.Runs().Barcode();
+    ASSERT_TRUE(WaitUntil([&] { return recorded.size() == 2; }, 15000));
+    EXPECT_EQ(recorded[1].result, 0);
+    const QString quietWave = QString::fromStdString(column(quietBarcode, "t_filename_wave"));
+    EXPECT_TRUE(quietWave.contains(QStringLiteral("/result/PASS/Wave/")))
+        << quietWave.toStdString();
+    ASSERT_TRUE(page.Recorder().WaitIdle(10000));
+    const RunRecordingContents quiet = read(quietWave);
+    ASSERT_TRUE(quiet.ok()) << quiet.error.toStdString();
+    const RecordingVerdict quietVerdict =
+        evaluator.Evaluate(quiet, settings->Sensor(), settings->InspectionTime());
+    ASSERT_TRUE(quietVerdict.ok()) << quietVerdict.error.toStdString();
+    EXPECT_FALSE(quietVerdict.ng);
+    EXPECT_GT(quietVerdict.spectra, 15);
+
     page.Storage().recorder().waitForPictureWorkers();
-    db.query(
-        QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id = %1")
-            .arg(id));
+    db.query(QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id IN "
+                            "(%1, %2)")
+                 .arg(id)
+                 .arg(id + 1));
     EXPECT_TRUE(page.StopSensor());
 }
 

@@ -1,0 +1,137 @@
+// The rules of the setup pages without a window: the sensor settings save's checks in their order
+// and the settings password of the day.
+#include "setup/SensorSettingsRules.h"
+#include "setup/SettingsPassword.h"
+#include "tests/support/QStringPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+SensorSettingsValues Valid() {
+    SensorSettingsValues v;
+    v.freq_range = 0;
+    v.freq_max = 8000;
+    v.freq_min = 5000;
+    v.distance = 1000;
+    v.acoustic_level = 30;
+    for (auto& filter : v.filters) {
+        filter = {8000, 5000, 40};
+    }
+    v.initial_exception_index = 0;
+    v.focus_time_index = 99;
+    v.focus_option_index = 2;
+    v.block_gain_index = 0;
+    v.beamforming_index = 0;
+    v.beamforming_count_index = 0;
+    return v;
+}
+
+}  // namespace
+
+TEST(SensorSettingsRulesTest, FirstFailingCheckGivesItsTitleAndText) {
+    struct Case {
+        const char* what;
+        std::function<void(SensorSettingsValues&)> change;
+        const char* caption;  // nullptr: accepted
+        const char* text;
+    };
+    const Case cases[] = {
+        {"valid", [](auto&) {}, nullptr, nullptr},
+        {"24001 in 25Khz", [](auto& v) { v.freq_max = 24001; }, "최대 주파수 설정",
+         "Frequency Max값은 24000Hz를 초과할 수 없습니다."},
+        {"24000 in 25Khz", [](auto& v) { v.freq_max = 24000; }, nullptr, nullptr},
+        {"24001 in 100Khz",
+         [](auto& v) {
+             v.freq_range = 1;
+             v.freq_max = 24001;
+         },
+         nullptr, nullptr},
+        {"90001 in 100Khz",
+         [](auto& v) {
+             v.freq_range = 1;
+             v.freq_max = 90001;
+         },
+         "최대 주파수 설정", "Frequency Max값은 90000Hz를 초과할 수 없습니다."},
+        {"minimum 99", [](auto& v) { v.freq_min = 99; }, "최소 주파수 설정",
+         "Frequency Min값은 100Hz보다 같거나 커야 합니다."},
+        {"minimum equals maximum", [](auto& v) { v.freq_min = 8000; }, "주파수 설정",
+         "Frequency Max값은 Frequency Min보다 커야 합니다."},
+        {"distance 99", [](auto& v) { v.distance = 99; }, "Distance 범위 설정",
+         "Distance 범위는 100mm ~ 3500mm 입니다."},
+        {"distance 3501", [](auto& v) { v.distance = 3501; }, "Distance 범위 설정",
+         "Distance 범위는 100mm ~ 3500mm 입니다."},
+        {"distance 100", [](auto& v) { v.distance = 100; }, nullptr, nullptr},
+        {"distance 3500", [](auto& v) { v.distance = 3500; }, nullptr, nullptr},
+        {"acoustic 9", [](auto& v) { v.acoustic_level = 9; }, "Acoustic 레벨",
+         "Acoustic 레벨값의 범위는 10dB~ 100dB입니다."},
+        {"filter 3 above the maximum", [](auto& v) { v.filters[2].freq_max = 8001; },
+         "Frequency Filter 설정", "Frequency Filter #3의 Max값은 8000Hz를 초과할 수 없습니다."},
+        {"filter 1 below the minimum", [](auto& v) { v.filters[0].freq_min = 4999; },
+         "Frequency Filter 설정", "Frequency Filter #1의 Min값은 5000보다 같거나 커야 합니다."},
+        {"filter 2 min = max = 3000 after filter 1 passed",
+         [](auto& v) {
+             v.freq_min = 1000;
+             v.filters[1] = {3000, 3000, 40};
+         },
+         "Frequency Filter 설정", "Frequency Filter #2의 Max값은 Frequency Min보다 커야 합니다."},
+        {"filter 1's alarm level is checked before filter 2's band",
+         [](auto& v) {
+             v.filters[0].level = 4;
+             v.filters[1].freq_max = 9000;
+         },
+         "Frequency Filter 설정", "Frequency Filter #1의 Alram Level 범위는 5dB ~ 100dB 입니다."},
+        {"alarm 101", [](auto& v) { v.filters[4].level = 101; }, "Frequency Filter 설정",
+         "Frequency Filter #5의 Alram Level 범위는 5dB ~ 100dB 입니다."},
+        {"alarm 5 and 100",
+         [](auto& v) {
+             v.filters[0].level = 5;
+             v.filters[1].level = 100;
+         },
+         nullptr, nullptr},
+        {"no initial exception time", [](auto& v) { v.initial_exception_index = -1; }, "제품설정",
+         "초기 집중검사 예외 시간을 선택해 주세요"},
+        {"no focus time", [](auto& v) { v.focus_time_index = -1; }, "제품설정",
+         "집중검사 시간을 선택해 주세요"},
+        {"no focus option", [](auto& v) { v.focus_option_index = -1; }, "제품설정",
+         "집중검사 옵션을 선택해 주세요"},
+        {"no block gain", [](auto& v) { v.block_gain_index = -1; }, "제품설정",
+         "Block Gain 옵션을 선택해 주세요"},
+        {"no beamforming", [](auto& v) { v.beamforming_index = -1; }, "Beamforing",
+         "Beamforing Filter 옵션을 선택해 주세요"},
+        {"no beamforming count", [](auto& v) { v.beamforming_count_index = -1; }, "Beamforing",
+         "Beamforing Count 옵션을 선택해 주세요"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SensorSettingsValues values = Valid();
+        c.change(values);
+        const std::optional<RuleFailure> failure = CheckSensorSettings(values);
+        if (c.caption == nullptr) {
+            EXPECT_FALSE(failure) << failure->text.toStdString();
+            continue;
+        }
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->caption, QString::fromUtf8(c.caption));
+        EXPECT_EQ(failure->text, QString::fromUtf8(c.text));
+    }
+}
+
+TEST(SettingsPasswordTest, TheWordAndTheDateOfTheDayExactly) {
+    const QDate day(2026, 12, 11);
+    EXPECT_EQ(SettingsPassword(day), QStringLiteral("tonewise1211"));
+    EXPECT_EQ(SettingsPassword(QDate(2027, 1, 5)), QStringLiteral("tonewise0105"));
+    EXPECT_TRUE(SettingsPasswordAccepted(QStringLiteral("tonewise1211"), day));
+    const char* refused[] = {"TONEWISE1211", "Tonewise1211", "tonewise1211 ",
+                             "tonewise121",  "tonewise1112", ""};
+    for (const char* entered : refused) {
+        EXPECT_FALSE(SettingsPasswordAccepted(QString::fromLatin1(entered), day)) << entered;
+    }
+    // The day field turns at midnight, the month field at the turn of a month.
+    EXPECT_FALSE(SettingsPasswordAccepted(QStringLiteral("tonewise1211"), QDate(2026, 12, 12)));
+    EXPECT_EQ(SettingsPassword(QDate(2026, 11, 30)), QStringLiteral("tonewise1130"));
+    EXPECT_EQ(SettingsPassword(QDate(2026, 12, 1)), QStringLiteral("tonewise1201"));
+    EXPECT_FALSE(SettingsPasswordAccepted(QStringLiteral("tonewise1211"), QDate()));
+}

@@ -62,7 +62,19 @@ std::optional<RunRecordingContents> ReadRecording(const QString& path, QString* 
         *error = QStringLiteral("cannot read: %1").arg(file.errorString());
         return std::nullopt;
     }
-    return ReadRunRecording(file.readAll());
+    if (file.size() == 0) {
+        return ReadRunRecording(QByteArray());
+    }
+    // Mapped, not read: a recording of a full-rate camera runs to hundreds of megabytes, and only
+    // its chunks need to be in memory.
+    uchar* mapped = file.map(0, file.size());
+    if (mapped == nullptr) {
+        return ReadRunRecording(file.readAll());
+    }
+    RunRecordingContents contents = ReadRunRecording(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(mapped), static_cast<qsizetype>(file.size())));
+    file.unmap(mapped);
+    return contents;
 }
 
 QString ProductOfRecording(const QString& path) {
@@ -212,49 +224,59 @@ int Sweep(const std::vector<Recording>& recordings, const CEvaluationSettings& b
         }
         std::printf("%s separates\n", qPrintable(header));
     }
+    // Recording by recording, so that one recording at a time is in memory.
     CRecordingEvaluator evaluator;
-    std::vector<bool> separating;
+    std::vector<std::vector<RecordingVerdict>> verdicts(values.size());
     int status = 0;
-    for (std::size_t v = 0; v < values.size(); ++v) {
+    for (std::size_t r = 0; r < recordings.size(); ++r) {
         if (showProgress) {
-            std::fprintf(stderr, "\rsweep: %s = %d (%zu of %zu)...", qPrintable(sweep.column),
-                         values[v], v + 1, values.size());
+            std::fprintf(stderr, "\rsweep: recording %zu of %zu...", r + 1, recordings.size());
         }
-        CEvaluationSettings settings = base;
         QString error;
-        settings.Set(sweep.column, QString::number(values[v]), &error);
-        std::vector<RecordingVerdict> verdicts;
-        std::vector<bool> ng;
-        for (const Recording& recording : recordings) {
-            verdicts.push_back(Judge(evaluator, recording, settings, {}));
-            ng.push_back(verdicts.back().ng);
-            if (!verdicts.back().ok()) {
-                status = kExitDamagedRecording;
-                if (v == 0) {
-                    ReportError(recording, verdicts.back());
-                }
+        const std::optional<RunRecordingContents> contents =
+            ReadRecording(recordings[r].path, &error);
+        for (std::size_t v = 0; v < values.size(); ++v) {
+            CEvaluationSettings settings = base;
+            settings.Set(sweep.column, QString::number(values[v]), &error);
+            RecordingVerdict verdict;
+            if (contents) {
+                verdict =
+                    evaluator.Evaluate(*contents, settings.Sensor(), settings.InspectionTime());
+            } else {
+                verdict.error = error;
             }
+            verdicts[v].push_back(verdict);
+        }
+        if (!verdicts.front().back().ok()) {
+            status = kExitDamagedRecording;
+            ReportError(recordings[r], verdicts.front().back());
+        }
+    }
+    if (showProgress) {
+        std::fprintf(stderr, "\r\033[K");
+    }
+    std::vector<bool> separating;
+    for (std::size_t v = 0; v < values.size(); ++v) {
+        std::vector<bool> ng;
+        for (const RecordingVerdict& verdict : verdicts[v]) {
+            ng.push_back(verdict.ng);
         }
         const bool separates = Separates(ng, labels);
         separating.push_back(separates);
-        if (showProgress) {
-            std::fprintf(stderr, "\r\033[K");
-        }
         if (output.csv) {
             for (std::size_t i = 0; i < recordings.size(); ++i) {
                 std::printf("%s,%d,%s,%s,%s,%.2f,%.1f,%s\n", qPrintable(sweep.column), values[v],
                             qPrintable(CsvField(recordings[i].path)), LabelName(labels[i]),
-                            qPrintable(VerdictWord(verdicts[i])), verdicts[i].ngTime_s,
-                            verdicts[i].peakLevel, separates ? "yes" : "no");
+                            qPrintable(VerdictWord(verdicts[v][i])), verdicts[v][i].ngTime_s,
+                            verdicts[v][i].peakLevel, separates ? "yes" : "no");
             }
         } else {
             QString line = QStringLiteral("%1").arg(QString::number(values[v]), -26);
-            for (const RecordingVerdict& verdict : verdicts) {
+            for (const RecordingVerdict& verdict : verdicts[v]) {
                 line += QStringLiteral(" %1").arg(VerdictWord(verdict), -5);
             }
             std::printf("%s %s\n", qPrintable(line), separates ? "yes" : "");
         }
-        std::fflush(stdout);
     }
     const QString ranges = SeparatingRanges(values, separating);
     const bool labelled = std::count(labels.begin(), labels.end(), RecordingLabel::Good) > 0 &&

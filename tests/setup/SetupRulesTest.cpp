@@ -1,11 +1,13 @@
 // The rules of the setup pages without a window: the sensor settings save's checks in their order
-// and the settings password of the day.
+// and the settings password of the day, the system page's checks.
 #include "setup/SensorSettingsRules.h"
 #include "setup/SettingsPassword.h"
+#include "setup/SystemSettingsRules.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 
 namespace {
@@ -134,4 +136,89 @@ TEST(SettingsPasswordTest, TheWordAndTheDateOfTheDayExactly) {
     EXPECT_EQ(SettingsPassword(QDate(2026, 11, 30)), QStringLiteral("tonewise1130"));
     EXPECT_EQ(SettingsPassword(QDate(2026, 12, 1)), QStringLiteral("tonewise1201"));
     EXPECT_FALSE(SettingsPasswordAccepted(QStringLiteral("tonewise1211"), QDate()));
+}
+
+TEST(SystemSettingsRulesTest, HeadSettingsAreCheckedEachOnItsOwn) {
+    struct Case {
+        PanTiltSettingValues values;
+        bool address, pan, tilt;
+        std::vector<const char*> texts;
+    };
+    const Case cases[] = {
+        {{0, 50, 50}, false, true, true, {"Pan/Tilt Address(0) Error : Addrsss 범위 '1 ~ 10'"}},
+        {{11, 50, 50}, false, true, true, {"Pan/Tilt Address(11) Error : Addrsss 범위 '1 ~ 10'"}},
+        {{10, 10, 100}, true, true, true, {}},
+        {{1, 9, 40}, true, false, true, {"Pan Speed(9) Error : 범위 '10 ~ 100'"}},
+        {{1, 101, 40}, true, false, true, {"Pan Speed(101) Error : 범위 '10 ~ 100'"}},
+        {{-3, 101, 5},
+         false,
+         false,
+         false,
+         {"Pan/Tilt Address(-3) Error : Addrsss 범위 '1 ~ 10'",
+          "Pan Speed(101) Error : 범위 '10 ~ 100'", "Tilt Speed(5) Error : 범위 '10 ~ 100'"}},
+    };
+    for (const Case& c : cases) {
+        const PanTiltSettingChecks checks = CheckPanTiltSettings(c.values);
+        EXPECT_EQ(checks.addressAccepted, c.address);
+        EXPECT_EQ(checks.panSpeedAccepted, c.pan);
+        EXPECT_EQ(checks.tiltSpeedAccepted, c.tilt);
+        ASSERT_EQ(checks.failures.size(), c.texts.size());
+        for (std::size_t i = 0; i < c.texts.size(); ++i) {
+            EXPECT_EQ(checks.failures[i].text, QString::fromUtf8(c.texts[i]));
+        }
+    }
+    EXPECT_EQ(CheckPanTiltSettings({0, 50, 50}).failures[0].caption,
+              QStringLiteral("[ERROR]Pan/Tilt Address(Default : 0x01)"));
+    EXPECT_EQ(CheckPanTiltSettings({1, 9, 50}).failures[0].caption,
+              QStringLiteral("[ERROR]Pan Speed"));
+}
+
+TEST(SystemSettingsRulesTest, PositionCommandsAndTheirRanges) {
+    const RuleFailure pan{QStringLiteral("Pan 모터 설정"),
+                          QStringLiteral("Pan 모터 범위는 0° ~ 360°입니다.")};
+    const RuleFailure tilt{QStringLiteral("Tilt 모터 설정"),
+                           QStringLiteral("Tilt 모터 범위는 0° ~ 90°, 320° ~ 360°입니다.")};
+    EXPECT_EQ(CheckSetPan(361), pan);
+    EXPECT_FALSE(CheckSetPan(360));
+    EXPECT_FALSE(CheckSetPan(0));
+    for (const int accepted : {0, 90, 320, 330, 360}) {
+        EXPECT_FALSE(CheckSetTilt(accepted)) << accepted;
+    }
+    for (const int refused : {91, 319, 361}) {
+        EXPECT_EQ(CheckSetTilt(refused), tilt) << refused;
+    }
+    // "Set Pan/Tilt" knows only the upper tilt range: 330 is refused there.
+    EXPECT_EQ(CheckSetPanTilt(100, 330), tilt);
+    EXPECT_EQ(CheckSetPanTilt(361, 330), pan);
+    EXPECT_FALSE(CheckSetPanTilt(360, 90));
+    // The edits are read as unsigned 16-bit numbers: "-1" is 65535 and out of range.
+    EXPECT_EQ(PositionFromEdit(QStringLiteral("-1")), 65535);
+    EXPECT_EQ(CheckSetPan(PositionFromEdit(QStringLiteral("-1"))), pan);
+    EXPECT_EQ(PositionFromEdit(QStringLiteral(" 45deg")), 45);
+    EXPECT_EQ(PositionFromEdit(QStringLiteral("65896")), 360);
+    EXPECT_EQ(DecimalFromEdit(QStringLiteral("abc")), 0);
+    EXPECT_EQ(DecimalFromEdit(QStringLiteral("99999999999")), INT_MAX);
+}
+
+TEST(SystemSettingsRulesTest, ServerFieldsAndTheBottomSave) {
+    const auto web =
+        CheckServerFields(DatabaseServer::Web, QStringLiteral(" 0.0.0.0 "), QStringLiteral("7391"));
+    ASSERT_TRUE(web);
+    EXPECT_EQ(*web, (RuleFailure{QStringLiteral("Vorn DB Server IP"),
+                                 QStringLiteral("IP를 입력해 주세요")}));
+    const auto bridge =
+        CheckServerFields(DatabaseServer::Bridge, QStringLiteral("10.0.0.5"), QStringLiteral("  "));
+    ASSERT_TRUE(bridge);
+    EXPECT_EQ(*bridge, (RuleFailure{QStringLiteral("Bridge DB Server PW"),
+                                    QStringLiteral("PW를 입력해 주세요")}));
+    EXPECT_FALSE(
+        CheckServerFields(DatabaseServer::Web, QStringLiteral("10.0.0.5"), QStringLiteral("x")));
+
+    EXPECT_EQ(CheckSystemSave(QStringLiteral(" \t"), QStringLiteral("/data"))->text,
+              QStringLiteral("음향검사기 타이틀를 입력하세요."));
+    EXPECT_EQ(CheckSystemSave(QStringLiteral("A"), QStringLiteral(" "))->text,
+              QStringLiteral("저장폴더를 설정해 주세요."));
+    EXPECT_EQ(CheckSystemSave(QStringLiteral("A"), QString())->caption,
+              QStringLiteral("저장폴더 설정"));
+    EXPECT_FALSE(CheckSystemSave(QStringLiteral("A"), QStringLiteral("/data")));
 }

@@ -2,6 +2,7 @@
 #include "setup/AboutDlg.h"
 #include "setup/DlgMessage.h"
 #include "setup/DlgMessageYesNo.h"
+#include "setup/DlgPassword.h"
 #include "setup/DlgPopupOption.h"
 #include "setup/DlgProgress.h"
 
@@ -9,7 +10,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -246,4 +249,36 @@ TEST(AboutDlgTest, ShowsTheVersion) {
     dialog.show();
     dialog.OkButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(DlgPasswordTest, OnlyTheButtonTakesThePasswordAndKeysCloseNothing) {
+    CDlgPassword dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("비밀번호를 입력해 주세요"));
+    EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("확인"));
+    QTimer::singleShot(50, &dialog, [&] {
+        dialog.Edit()->setFocus();
+        QTest::keyClicks(dialog.Edit(), QStringLiteral("tonewise1211"));
+        for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_F1}) {
+            SendKey(dialog.Edit(), key);
+            SendKey(&dialog, key);
+        }
+    });
+    QTimer::singleShot(400, &dialog, [&] {
+        EXPECT_TRUE(dialog.isVisible());  // none of the keys closed it
+        dialog.OkButton()->click();
+    });
+    qint64 elapsed = 0;
+    EXPECT_EQ(ExecWithDeadline(dialog, &elapsed), QDialog::Accepted);
+    EXPECT_GE(elapsed, 350);
+    EXPECT_EQ(dialog.EnteredPassword(), QStringLiteral("tonewise1211"));
+
+    // The close box cancels and keeps nothing.
+    CDlgPassword cancelled;
+    QTimer::singleShot(50, &cancelled, [&] {
+        QTest::keyClicks(cancelled.Edit(), QStringLiteral("secret"));
+        cancelled.close();
+    });
+    EXPECT_EQ(ExecWithDeadline(cancelled, &elapsed), QDialog::Rejected);
+    EXPECT_TRUE(cancelled.EnteredPassword().isEmpty());
 }

@@ -1,13 +1,16 @@
 // The rules of the setup pages without a window: the sensor settings save's checks in their order
 // and the settings password of the day, the system page's checks.
 #include "setup/SensorSettingsRules.h"
+#include "setup/SettingsGate.h"
 #include "setup/SettingsPassword.h"
 #include "setup/SystemSettingsRules.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <climits>
+
 #include <functional>
 
 namespace {
@@ -221,4 +224,97 @@ TEST(SystemSettingsRulesTest, ServerFieldsAndTheBottomSave) {
     EXPECT_EQ(CheckSystemSave(QStringLiteral("A"), QString())->caption,
               QStringLiteral("저장폴더 설정"));
     EXPECT_FALSE(CheckSystemSave(QStringLiteral("A"), QStringLiteral("/data")));
+}
+
+namespace {
+
+// The page and its dialogs as the gate meets them; every call is noted in order.
+class FakeGateHost : public SettingsGateHost {
+  public:
+    bool inspectionRunning() const override { return running; }
+    void showMessage(const QString& caption, const QString& text) override {
+        calls << QStringLiteral("message %1 %2").arg(caption, text);
+    }
+    std::optional<QString> askPassword() override {
+        calls << QStringLiteral("password");
+        return typed;
+    }
+    QDate localDate() const override { return today; }
+    QString currentProduct() const override { return QStringLiteral("DEMO-A1"); }
+    void prepareForSettings() override { calls << QStringLiteral("prepare"); }
+    std::optional<QString> showSensorSettings(const QString& product) override {
+        calls << QStringLiteral("settings %1").arg(product);
+        return chosen;
+    }
+    void selectProduct(const QString& product) override {
+        calls << QStringLiteral("select %1").arg(product);
+    }
+    void restartStatusTimer() override { calls << QStringLiteral("status timer"); }
+
+    bool running = false;
+    std::optional<QString> typed;
+    std::optional<QString> chosen;
+    QDate today{2026, 12, 11};
+    QStringList calls;
+};
+
+}  // namespace
+
+TEST(SettingsGateTest, StepsInTheirOrderAndWhereEachWayEnds) {
+    struct Case {
+        const char* what;
+        bool running;
+        std::optional<QString> typed;
+        std::optional<QString> chosen;
+        SettingsGateResult result;
+        QStringList calls;
+    };
+    const Case cases[] = {
+        {"during a run, without asking",
+         true,
+         QStringLiteral("tonewise1211"),
+         std::nullopt,
+         SettingsGateResult::RefusedDuringRun,
+         {QStringLiteral("message [검사중] 제품검사중에는 설정을 할 수 없습니다.")}},
+        {"cancelled silently",
+         false,
+         std::nullopt,
+         std::nullopt,
+         SettingsGateResult::Cancelled,
+         {QStringLiteral("password")}},
+        {"upper case refused",
+         false,
+         QStringLiteral("TONEWISE1211"),
+         std::nullopt,
+         SettingsGateResult::WrongPassword,
+         {QStringLiteral("password"),
+          QStringLiteral("message [ERROR] 비밀번호가 틀렸습니다..!!!")}},
+        {"OK with another product",
+         false,
+         QStringLiteral("tonewise1211"),
+         QStringLiteral("엔진-B2"),
+         SettingsGateResult::SettingsClosed,
+         {QStringLiteral("password"), QStringLiteral("prepare"), QStringLiteral("settings DEMO-A1"),
+          QStringLiteral("select 엔진-B2"), QStringLiteral("status timer")}},
+        {"closed without OK",
+         false,
+         QStringLiteral("tonewise1211"),
+         std::nullopt,
+         SettingsGateResult::SettingsClosed,
+         {QStringLiteral("password"), QStringLiteral("prepare"), QStringLiteral("settings DEMO-A1"),
+          QStringLiteral("select DEMO-A1"), QStringLiteral("status timer")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeGateHost host;
+        host.running = c.running;
+        host.typed = c.typed;
+        host.chosen = c.chosen;
+        EXPECT_EQ(RunSettingsGate(host), c.result);
+        EXPECT_EQ(host.calls, c.calls);
+    }
+    // Yesterday's password is refused today.
+    FakeGateHost host;
+    host.typed = QStringLiteral("tonewise1210");
+    EXPECT_EQ(RunSettingsGate(host), SettingsGateResult::WrongPassword);
 }

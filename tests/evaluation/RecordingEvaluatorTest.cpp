@@ -154,3 +154,22 @@ TEST(RecordingEvaluatorTest, DamagedRecordingsSayWhyAndNeverCrash) {
             << verdict.error.toStdString();
     }
 }
+
+TEST(RecordingEvaluatorTest, PlainCaptureIsJudgedAtRunTimeZero) {
+    SyntheticRun run = DefectRun();
+    run.startInsideMessage = false;
+    QByteArray capture;
+    for (const RunRecordingChunk& chunk : ReadRunRecording(SyntheticRecording(run)).chunks) {
+        capture += chunk.bytes;
+    }
+    const RunRecordingContents contents = ReadRunRecording(capture);
+    ASSERT_TRUE(contents.plainCapture);
+    const CEvaluationSettings settings = JudgedSettings();
+    CRecordingEvaluator evaluator;
+    const RecordingVerdict verdict =
+        evaluator.Evaluate(contents, settings.Sensor(), settings.InspectionTime(), {}, 2);
+    ASSERT_TRUE(verdict.ok()) << verdict.error.toStdString();
+    EXPECT_TRUE(verdict.ng);
+    EXPECT_EQ(verdict.ngTime_s, 0.0f);
+    EXPECT_EQ(verdict.skippedBytes, 0);
+}

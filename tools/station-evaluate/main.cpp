@@ -35,6 +35,7 @@ struct Recording {
 struct Output {
     bool csv = false;
     bool trace = false;
+    int plainModel = 3;
 };
 
 int Fail(const QString& text) {
@@ -124,8 +125,8 @@ QString FilterMarks(const std::array<int, kFilterCount>& hits) {
 }
 
 RecordingVerdict Judge(CRecordingEvaluator& evaluator, const Recording& recording,
-                       const CEvaluationSettings& settings,
-                       const CRecordingEvaluator::Trace& trace) {
+                       const CEvaluationSettings& settings, const CRecordingEvaluator::Trace& trace,
+                       int plainModel) {
     QString error;
     const std::optional<RunRecordingContents> contents = ReadRecording(recording.path, &error);
     if (!contents) {
@@ -133,7 +134,8 @@ RecordingVerdict Judge(CRecordingEvaluator& evaluator, const Recording& recordin
         verdict.error = error;
         return verdict;
     }
-    return evaluator.Evaluate(*contents, settings.Sensor(), settings.InspectionTime(), trace);
+    return evaluator.Evaluate(*contents, settings.Sensor(), settings.InspectionTime(), trace,
+                              plainModel);
 }
 
 QString VerdictWord(const RecordingVerdict& verdict) {
@@ -160,9 +162,10 @@ int JudgeAll(const std::vector<Recording>& recordings, const CEvaluationSettings
     }
     for (const Recording& recording : recordings) {
         std::vector<CountedSpectrum> counted;
-        const RecordingVerdict verdict =
-            Judge(evaluator, recording, settings,
-                  [&](const CountedSpectrum& spectrum) { counted.push_back(spectrum); });
+        const RecordingVerdict verdict = Judge(
+            evaluator, recording, settings,
+            [&](const CountedSpectrum& spectrum) { counted.push_back(spectrum); },
+            output.plainModel);
         if (!verdict.ok()) {
             status = kExitDamagedRecording;
             ReportError(recording, verdict);
@@ -310,6 +313,8 @@ int main(int argc, char** argv) {
         "the verdict, the NG time and the peak level as the station records them.\n"
         "A recording in a PASS folder is labelled good, one in an NG folder bad; --good and\n"
         "--bad label others. A folder stands for every .rec file below it.\n"
+        "A plain capture (camera-sim --record) has no arrival times: all of it is judged at\n"
+        "run time 0, as the camera model of --model.\n"
         "Exit status: 0 judged, 1 bad arguments or settings, 3 a recording unreadable or\n"
         "damaged (the others are still judged)."));
     parser.addHelpOption();
@@ -341,8 +346,10 @@ int main(int argc, char** argv) {
         "all-products", "Take every recording found in folders, not only the settings' product's.");
     const QCommandLineOption trace("trace", "Print each spectrum that counted towards L.Pass.");
     const QCommandLineOption csv("csv", "Comma-separated output for spreadsheets.");
+    const QCommandLineOption model("model", "Camera model of plain captures (2 or 3, default 3).",
+                                   "model", QStringLiteral("3"));
     parser.addOptions({product, settingsFile, writeSettings, dbHost, dbPassword, stationConfig, set,
-                       sweep, good, bad, allProducts, trace, csv});
+                       sweep, good, bad, allProducts, trace, csv, model});
     parser.addPositionalArgument(QStringLiteral("recordings"),
                                  QStringLiteral("Run recordings (.rec) or folders of them."),
                                  QStringLiteral("[RECORDING...]"));
@@ -427,7 +434,11 @@ int main(int argc, char** argv) {
         return Fail(QStringLiteral("no recordings to judge (see --help)"));
     }
 
-    const Output output{parser.isSet(csv), parser.isSet(trace)};
+    const int plainModel = parser.value(model).toInt();
+    if (plainModel != 2 && plainModel != 3) {
+        return Fail(QStringLiteral("--model takes 2 or 3"));
+    }
+    const Output output{parser.isSet(csv), parser.isSet(trace), plainModel};
     const SensorSettings sensor = settings->Sensor();
     if (!output.csv) {
         std::printf(

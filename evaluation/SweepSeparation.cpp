@@ -44,27 +44,27 @@ std::optional<SweepSpec> ParseSweep(const QString& text, QString* error) {
         *error = QStringLiteral("'%1' is not column=FROM..TO:STEP").arg(text);
         return std::nullopt;
     }
-    SweepSpec spec;
-    spec.column = match.captured(1);
+    SweepSpec sweep;
+    sweep.column = match.captured(1);
     bool fromOk = false, toOk = false, stepOk = true;
-    spec.from = match.captured(2).toInt(&fromOk);
-    spec.to = match.captured(3).toInt(&toOk);
+    sweep.from = match.captured(2).toInt(&fromOk);
+    sweep.to = match.captured(3).toInt(&toOk);
     if (match.hasCaptured(4)) {
-        spec.step = match.captured(4).toInt(&stepOk);
+        sweep.step = match.captured(4).toInt(&stepOk);
     }
     if (!fromOk || !toOk || !stepOk) {
         *error = QStringLiteral("'%1': a value is out of range").arg(text);
         return std::nullopt;
     }
-    if (spec.step <= 0 || spec.from > spec.to) {
+    if (sweep.step <= 0 || sweep.from > sweep.to) {
         *error = QStringLiteral("'%1': FROM must not exceed TO and STEP must be above 0").arg(text);
         return std::nullopt;
     }
-    if ((static_cast<long long>(spec.to) - spec.from) / spec.step + 1 > kMaxSweepValues) {
+    if ((static_cast<long long>(sweep.to) - sweep.from) / sweep.step + 1 > kMaxSweepValues) {
         *error = QStringLiteral("'%1' gives more than %2 values").arg(text).arg(kMaxSweepValues);
         return std::nullopt;
     }
-    return spec;
+    return sweep;
 }
 
 bool Separates(const std::vector<bool>& ng, const std::vector<RecordingLabel>& labels) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,10 @@ struct ToolRun {
 
 ToolRun RunTool(const QStringList& arguments) {
     QProcess process;
+    // A session whose locale writes decimal commas (where the machine has it).
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(STATION_EVALUATE_PATH), arguments);
     ToolRun run;
     if (!process.waitForFinished(120000)) {

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -304,6 +305,8 @@ int Sweep(const std::vector<Recording>& recordings, const CEvaluationSettings& b
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // Qt takes the session's locale; the tables and CSV rows always write "1.10", never "1,10".
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setApplicationName(QStringLiteral("station-evaluate"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -20,10 +20,10 @@ TEST(SweepSeparationTest, LabelsComeFromTheNearestVerdictFolder) {
 
 TEST(SweepSeparationTest, SweepTextsAndTheirValues) {
     QString error;
-    const auto spec = ParseSweep(QStringLiteral("inspection_level=40..60:5"), &error);
-    ASSERT_TRUE(spec) << error.toStdString();
-    EXPECT_EQ(spec->column, QStringLiteral("inspection_level"));
-    EXPECT_EQ(spec->Values(), (std::vector<int>{40, 45, 50, 55, 60}));
+    const auto sweep = ParseSweep(QStringLiteral("inspection_level=40..60:5"), &error);
+    ASSERT_TRUE(sweep) << error.toStdString();
+    EXPECT_EQ(sweep->column, QStringLiteral("inspection_level"));
+    EXPECT_EQ(sweep->Values(), (std::vector<int>{40, 45, 50, 55, 60}));
     EXPECT_EQ(ParseSweep(QStringLiteral("time=-2..1"), &error)->Values(),
               (std::vector<int>{-2, -1, 0, 1}));
     EXPECT_EQ(ParseSweep(QStringLiteral("time=1..8:3"), &error)->Values(),

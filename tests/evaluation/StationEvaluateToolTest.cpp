@@ -145,6 +145,15 @@ TEST_F(StationEvaluateTool, DamagedRecordingsAndBadArgumentsGiveAReasonAndAStatu
     cut.close();
     const ToolRun damaged = RunTool({"--settings", settingsPath(), path("cut.rec"),
                                      path("result/PASS/Wave/2026/12/11/a_TOP.rec")});
+    // In a folder, a file whose header cannot be read is reported, not left out.
+    QFile garbage(path("result/NG/Wave/2026/12/11/z_TOP.rec"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("ACRUNREC\x01");
+    garbage.close();
+    const ToolRun folder = RunTool({"--settings", settingsPath(), path("result/NG")});
+    EXPECT_EQ(folder.status, 3);
+    EXPECT_TRUE(folder.err.contains(QStringLiteral("z_TOP.rec: damaged recording at byte")))
+        << folder.err.toStdString();
     EXPECT_EQ(damaged.status, 3);
     EXPECT_TRUE(damaged.err.startsWith(QStringLiteral("station-evaluate: ") + path("cut.rec") +
                                        QStringLiteral(": damaged recording at byte ")))

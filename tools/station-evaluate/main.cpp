@@ -107,7 +107,10 @@ bool AddRecordings(const QString& path, std::optional<RecordingLabel> label, con
     }
     files.sort();
     for (const QString& file : files) {
-        if (!product.isEmpty() && ProductOfRecording(file) != product) {
+        // A file whose header names no product (unreadable, or a plain capture) is kept, so
+        // that it is judged or its damage reported rather than left out unseen.
+        const QString recorded = ProductOfRecording(file);
+        if (!product.isEmpty() && !recorded.isEmpty() && recorded != product) {
             ++*otherProducts;
             continue;
         }

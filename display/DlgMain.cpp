@@ -585,10 +585,16 @@ void CDlgMain::RefreshScreen() {
 
 void CDlgMain::OnPicture(const QImage& picture, int model, int rotation) {
     m_picture = picture;
-    const PicturePlacement placement = CInspectionPipeline::PlacePicture(
-        QRect(QPoint(0, 0), kPictureRect.size()), model, rotation);
-    m_picturePane->SetImage(picture, placement.target, placement.mirrored, model == 3);
+    m_pictureModel = model;
+    m_pictureRotation = rotation;
+    ShowPictureIn(*m_picturePane);
     emit pictureShown();
+}
+
+void CDlgMain::ShowPictureIn(CPicturePane& pane) const {
+    const PicturePlacement placement = CInspectionPipeline::PlacePicture(
+        QRect(QPoint(0, 0), pane.size()), m_pictureModel, m_pictureRotation);
+    pane.SetImage(m_picture, placement.target, placement.mirrored, m_pictureModel == 3);
 }
 
 void CDlgMain::OnThermal(const QImage& bitmap) {

@@ -104,6 +104,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     void DestroyDevice();
 
     QImage LastPicture() const { return m_picture; }
+    // The last picture placed in `pane` as the inspection page shows it (the setup container).
+    void ShowPictureIn(CPicturePane& pane) const;
     QImage LastThermal() const { return m_thermal; }
     // The screen's parts, for the control link and for tests.
     CInfoPanel& InfoPanel() { return *m_infoPanel; }
@@ -227,6 +229,8 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
     InspectionArea m_detachedArea;
 
     QImage m_picture;
+    int m_pictureModel = 3;
+    int m_pictureRotation = 0;
     QImage m_thermal;
 
     CPicturePane* m_lamps[2] = {};

@@ -93,9 +93,12 @@ void CSystemDlg::OnInitDialog() {
     m_dlgMain->setGeometry(0, kTabRowHeight, kWidth, kHeight - kHeaderHeight - kTabRowHeight);
     m_dlgMain->show();
     m_dlgMain->Initialize();
+    // The system settings page shows the configured head port from the start.
+    m_panTilt->setPortNumber(m_dlgMain->Config().Motor_Port);
     m_timers.start(kTimerStartupCheck, kStartupCheckDelay_ms, true);
 
-    m_dlgSetup = new CDlgSetup(m_tab);
+    m_dlgSetup = new CDlgSetup(
+        SetupStation{*m_dlgMain, *m_panTilt, m_motor, [this] { UpdateTitle(); }}, m_tab);
     m_dlgSetup->setGeometry(0, kTabRowHeight, kWidth, kHeight - kHeaderHeight - kTabRowHeight);
     m_dlgSetup->hide();
 
@@ -111,7 +114,6 @@ void CSystemDlg::OnInitDialog() {
 
     SelectPage(kInspectionPage);
     // Opens the head's port and, when it opens, moves the head to its start position.
-    m_panTilt->setPortNumber(m_dlgMain->Config().Motor_Port);
     m_panTilt->StartUp();
     // The status timer polls the head and reports its position; the head initialisation moves it.
     m_dlgMain->Runs().SetHeadLink({[this] { return m_panTilt->PollStatus(); },

@@ -1,0 +1,282 @@
+#include "setup/SetupPositionDlg.h"
+
+#include "app/StationDialogs.h"
+#include "display/DlgMain.h"
+#include "display/RangeSlider.h"
+#include "sensor/PhonoluxDevice.h"
+#include "setup/InspectionAreaSliders.h"
+#include "storage/ProductTable.h"
+#include "storage/SensorTable.h"
+#include "storage/StationStorage.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+namespace {
+
+QGroupBox* MakeGroup(const QString& caption, const QRect& where, QWidget* parent) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setGeometry(where);
+    return group;
+}
+
+QLabel* MakeValueField(QWidget* parent, const QRect& where) {
+    auto* field = new QLabel(parent);
+    field->setGeometry(where);
+    field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    field->setAlignment(Qt::AlignCenter);
+    return field;
+}
+
+}  // namespace
+
+CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
+    : QWidget(parent), m_station(std::move(station)) {
+    setObjectName(QStringLiteral("CSetupPositionDlg"));
+    setAutoFillBackground(true);
+
+    QGroupBox* list =
+        MakeGroup(QStringLiteral("1. Engine 리스트(Bridge Server)"), {20, 20, 360, 960}, this);
+    m_engineList = new QTableWidget(0, 3, list);
+    m_engineList->setGeometry(15, 30, 330, 915);
+    m_engineList->setHorizontalHeaderLabels(
+        {QString(), QStringLiteral("번호"), QStringLiteral("Engine")});
+    m_engineList->setColumnWidth(0, 0);
+    m_engineList->setColumnWidth(1, 50);
+    m_engineList->setColumnWidth(2, 220);
+    m_engineList->verticalHeader()->hide();
+    m_engineList->setShowGrid(true);
+    m_engineList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_engineList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_engineList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Moving the selection (click or arrow keys) selects the engine; the page's own selectRow
+    // meets the remembered row and does nothing more.
+    connect(m_engineList, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (row != m_rememberedRow) {
+            SelectRow(row);
+        }
+    });
+
+    QGroupBox* area = MakeGroup(QStringLiteral("2. 집중검사 영역"), {400, 20, 840, 300}, this);
+    auto* topBottomCaption = new QLabel(QStringLiteral("- 상/하 설정"), area);
+    topBottomCaption->setGeometry(20, 35, 200, 24);
+    m_topBottom = new CRangeSlider(area);
+    m_topBottom->setObjectName(QStringLiteral("TopBottomSlider"));
+    m_topBottom->setGeometry(20, 65, 640, 30);
+    m_values[0] = MakeValueField(area, {680, 65, 70, 30});
+    m_values[1] = MakeValueField(area, {755, 65, 70, 30});
+    auto* leftRightCaption = new QLabel(QStringLiteral("- 좌/우 설정"), area);
+    leftRightCaption->setGeometry(20, 155, 200, 24);
+    m_leftRight = new CRangeSlider(area);
+    m_leftRight->setObjectName(QStringLiteral("LeftRightSlider"));
+    m_leftRight->setGeometry(20, 185, 640, 30);
+    m_values[2] = MakeValueField(area, {680, 185, 70, 30});
+    m_values[3] = MakeValueField(area, {755, 185, 70, 30});
+    connect(m_topBottom, &CRangeSlider::rangeChanged, this, &CSetupPositionDlg::OnTopBottomChanged);
+    connect(m_leftRight, &CRangeSlider::rangeChanged, this, &CSetupPositionDlg::OnLeftRightChanged);
+
+    QGroupBox* saveTime =
+        MakeGroup(QStringLiteral("3. 동작 이미지 저장시간"), {400, 340, 400, 90}, this);
+    m_saveTime = new QComboBox(saveTime);
+    m_saveTime->setGeometry(20, 40, 200, 30);
+
+    QGroupBox* orientation = MakeGroup(QStringLiteral("4. 화면 방향"), {820, 340, 420, 90}, this);
+    m_orientation0 = new QRadioButton(QStringLiteral("0도"), orientation);
+    m_orientation0->setGeometry(20, 40, 120, 30);
+    m_orientation180 = new QRadioButton(QStringLiteral("180도"), orientation);
+    m_orientation180->setGeometry(160, 40, 120, 30);
+    connect(m_orientation0, &QRadioButton::clicked, this, [this] { SetOrientation(0); });
+    connect(m_orientation180, &QRadioButton::clicked, this, [this] { SetOrientation(180); });
+
+    m_save = new QPushButton(QStringLiteral("저장"), this);
+    m_save->setGeometry(1090, 450, 150, 50);
+    connect(m_save, &QPushButton::clicked, this, &CSetupPositionDlg::Save);
+}
+
+int CSetupPositionDlg::CameraModel() const {
+    CPhonoluxDevice* device = m_station.main.Device();
+    return device != nullptr ? device->cameraModel() : 2;
+}
+
+int CSetupPositionDlg::Orientation() const {
+    return m_station.main.Sensor()->picture_rotation;
+}
+
+void CSetupPositionDlg::FillEngineList() {
+    const auto products = LoadProductList(m_station.main.Storage().profiles().bridge());
+    if (!products) {
+        return;
+    }
+    const QString current = m_station.main.Storage().productRecord().product_name;
+    m_engineList->clearSelection();
+    m_engineList->setRowCount(0);
+    for (int i = 0; i < static_cast<int>(products->size()); ++i) {
+        m_engineList->insertRow(i);
+        m_engineList->setItem(i, 0, new QTableWidgetItem());
+        auto* number = new QTableWidgetItem(QString::number(i + 1));
+        number->setTextAlignment(Qt::AlignCenter);
+        m_engineList->setItem(i, 1, number);
+        m_engineList->setItem(i, 2, new QTableWidgetItem((*products)[i].product_name));
+        if ((*products)[i].product_name == current) {
+            m_rememberedRow = i;
+        }
+    }
+    if (m_rememberedRow >= 0 && m_rememberedRow < m_engineList->rowCount()) {
+        SelectRow(m_rememberedRow);
+    }
+}
+
+void CSetupPositionDlg::Refresh() {
+    FillEngineList();
+    LoadSliders();
+    const int state =
+        m_station.main.Device() != nullptr ? m_station.main.Device()->connectionState() : 0;
+    const bool answered = state == 1;
+    m_topBottom->setEnabled(answered);
+    m_leftRight->setEnabled(answered);
+    m_saveTime->setEnabled(answered);
+    m_save->setEnabled(answered);
+    if (!answered) {
+        for (CRangeSlider* slider : {m_topBottom, m_leftRight}) {
+            slider->SetRangeColor(kGreyedColour);
+            slider->SetMinMax(0, 100);
+            slider->SetRange(0, 100);
+            slider->SetVisualMinMax(0, 100);
+        }
+        return;
+    }
+    m_topBottom->SetRangeColor(kSliderColour);
+    m_leftRight->SetRangeColor(kSliderColour);
+    const auto settings = m_station.main.Sensor();
+    const int time = m_station.main.Storage().productRecord().time;
+    m_saveTime->clear();
+    for (int i = 1; i <= time * 10; ++i) {
+        m_saveTime->addItem(QString::asprintf("%.1f 초", i / 10.0));
+    }
+    m_saveTime->setCurrentIndex(
+        m_saveTime->findText(QString::asprintf("%.1f 초", settings->picture_save_time / 10.0)));
+    (settings->picture_rotation == 180 ? m_orientation180 : m_orientation0)->setChecked(true);
+    LoadSliders();
+}
+
+void CSetupPositionDlg::SelectRow(int row) {
+    if (row < 0 || row >= m_engineList->rowCount()) {
+        return;
+    }
+    if (row != m_rememberedRow || m_engineList->currentRow() != row) {
+        m_rememberedRow = row;
+        m_engineList->selectRow(row);
+    }
+    const QTableWidgetItem* engine = m_engineList->item(row, 2);
+    m_station.main.selectProduct(engine != nullptr ? engine->text() : QString(), true);
+    m_station.main.SavedArea() = m_station.main.Sensor()->area;
+    LoadSliders();
+}
+
+void CSetupPositionDlg::LoadSliders() {
+    const int model = CameraModel();
+    const SliderMaxima max = SliderMaximaOf(model);
+    const auto settings = m_station.main.Sensor();
+    const AreaSliderValues values =
+        SlidersFromArea(settings->area, model, settings->picture_rotation);
+    m_topBottom->SetMinMax(0, max.row);
+    m_topBottom->SetRange(values.topBottom.left, values.topBottom.right);
+    m_topBottom->SetVisualMinMax(0, max.row);
+    m_leftRight->SetMinMax(0, max.column);
+    m_leftRight->SetRange(values.leftRight.left, values.leftRight.right);
+    m_leftRight->SetVisualMinMax(0, max.column);
+    ShowValueFields();
+}
+
+void CSetupPositionDlg::ShowValueFields() {
+    const int model = CameraModel();
+    m_values[0]->setText(SliderValueText(m_topBottom->GetLeft(), model));
+    m_values[1]->setText(SliderValueText(m_topBottom->GetRight(), model));
+    m_values[2]->setText(SliderValueText(m_leftRight->GetLeft(), model));
+    m_values[3]->setText(SliderValueText(m_leftRight->GetRight(), model));
+}
+
+void CSetupPositionDlg::OnTopBottomChanged() {
+    ShowValueFields();
+    const SliderSpan span{m_topBottom->GetLeft(), m_topBottom->GetRight()};
+    const int model = CameraModel();
+    m_station.main.UpdateSensor([&](SensorSettings& settings) {
+        ApplyTopBottomSlider(settings.area, span, model, settings.picture_rotation);
+    });
+}
+
+void CSetupPositionDlg::OnLeftRightChanged() {
+    ShowValueFields();
+    const SliderSpan span{m_leftRight->GetLeft(), m_leftRight->GetRight()};
+    const int model = CameraModel();
+    m_station.main.UpdateSensor([&](SensorSettings& settings) {
+        ApplyLeftRightSlider(settings.area, span, model, settings.picture_rotation);
+    });
+}
+
+void CSetupPositionDlg::SetOrientation(int degrees) {
+    (degrees == 180 ? m_orientation180 : m_orientation0)->setChecked(true);
+    m_station.main.UpdateSensor(
+        [degrees](SensorSettings& settings) { settings.picture_rotation = degrees; });
+    LoadSliders();
+}
+
+void CSetupPositionDlg::Save() {
+    if (m_saveTime->currentIndex() < 0) {
+        ShowMessage(QStringLiteral("제품설정"),
+                    QStringLiteral("동작 이미지 저장시간을 선택해 주세요"));
+        return;
+    }
+    const int saveTimeIndex = m_saveTime->currentIndex();
+    if (!AskYesNo(QStringLiteral("[주의]센서정보 수정"),
+                  QStringLiteral("센서정보를 수정하시겠습니까?"))) {
+        return;
+    }
+    const auto settings = m_station.main.Sensor();
+    std::array<int, kFilterCount> alarmLevels{};
+    for (int k = 0; k < kFilterCount; ++k) {
+        alarmLevels[k] = settings->filters[k].level;
+    }
+    const StoredAreaRect stored = StoredAreaOf(settings->area, settings->picture_rotation);
+    InspectionAreaUpdate update;
+    update.product_name = m_station.main.Storage().productRecord().product_name;
+    update.area_rect_x1 = stored.x1;
+    update.area_rect_y1 = stored.y1;
+    update.area_rect_x2 = stored.x2;
+    update.area_rect_y2 = stored.y2;
+    update.inspection_levels = alarmLevels;
+    update.reserved_int_05 = saveTimeIndex + 1;
+    update.reserved_int_10 = settings->picture_rotation;
+    const StationDbProfiles& profiles = m_station.main.Storage().profiles();
+    const DualWriteOutcome outcome = SaveInspectionArea(profiles.web(), profiles.bridge(), update);
+    if (!outcome.webApplied) {
+        return;
+    }
+    const auto after = m_station.main.UpdateSensor([&](SensorSettings& next) {
+        for (int k = 0; k < kFilterCount; ++k) {
+            next.filters[k].inspection_level = alarmLevels[k];
+        }
+        // The evaluation counts nothing until the product is loaded again.
+        next.filter_step_count = 0;
+        next.required_filter_count = 0;
+        next.picture_save_time = saveTimeIndex + 1;
+    });
+    m_station.main.SavedArea() = after->area;
+    emit saved();
+}
+
+void CSetupPositionDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape would close a dialog page; here they do nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -183,6 +183,21 @@ bool CDlgMain::StopSensor() {
     return m_device->Stop();
 }
 
+void CDlgMain::PrepareForSensorSettings() {
+    m_storage->productRecord().last_product_name.clear();
+    StopSensor();
+    m_picturePane->update();
+    ClearGraphCurves();
+    m_axisLabels->LayoutAxisLabels(m_config.Spectrum_MAX_DB);
+    m_run.inspectionState.store(kInspectionIdle);
+    m_timers.stop(CRunController::kTimerEquipmentStatus);
+}
+
+void CDlgMain::RestartStatusTimer() {
+    m_timers.start(CRunController::kTimerEquipmentStatus, CRunController::kEquipmentStatus_ms,
+                   false);
+}
+
 void CDlgMain::DestroyDevice() {
     if (m_device) {
         m_detachedSettings.publish(*m_device->settings());

@@ -100,6 +100,11 @@ class CDlgMain : public QWidget, public SensorHost, public ProductSelectionHost,
 
     // Stops the sensor worker and disconnects the camera; false when no worker was running.
     bool StopSensor();
+    // Before the sensor settings dialog: the product is read again afterwards, the camera link
+    // is stopped, the picture and the graph are cleared, the page is idle and the equipment
+    // status is not sent while the dialog is open.
+    void PrepareForSensorSettings();
+    void RestartStatusTimer();
     // Releases the camera device before the pages go away.
     void DestroyDevice();
 

@@ -55,11 +55,11 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
     m_engineList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_engineList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_engineList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Moving the selection (click or arrow keys) selects the engine; the page's own selectRow
-    // meets the remembered row and does nothing more.
-    connect(m_engineList, &QTableWidget::currentCellChanged, this, [this](int row) {
-        if (row != m_rememberedRow) {
-            SelectRow(row);
+    // A selection by the operator (click or arrow keys); the page's own selection is quiet.
+    connect(m_engineList, &QTableWidget::itemSelectionChanged, this, [this] {
+        const QList<QTableWidgetItem*> selected = m_engineList->selectedItems();
+        if (!selected.isEmpty() && selected.first()->row() != m_rememberedRow) {
+            SelectRow(selected.first()->row());
         }
     });
 
@@ -114,6 +114,7 @@ void CSetupPositionDlg::FillEngineList() {
         return;
     }
     const QString current = m_station.main.Storage().productRecord().product_name;
+    const QSignalBlocker quiet(m_engineList);
     m_engineList->clearSelection();
     m_engineList->setRowCount(0);
     for (int i = 0; i < static_cast<int>(products->size()); ++i) {
@@ -169,8 +170,9 @@ void CSetupPositionDlg::SelectRow(int row) {
     if (row < 0 || row >= m_engineList->rowCount()) {
         return;
     }
-    if (row != m_rememberedRow || m_engineList->currentRow() != row) {
-        m_rememberedRow = row;
+    m_rememberedRow = row;
+    if (m_engineList->currentRow() != row) {
+        const QSignalBlocker quiet(m_engineList);
         m_engineList->selectRow(row);
     }
     const QTableWidgetItem* engine = m_engineList->item(row, 2);

@@ -12,6 +12,7 @@
 #include "remote/ControlLink.h"
 #include "setup/AboutDlg.h"
 #include "setup/DlgSetup.h"
+#include "setup/StationSettingsGate.h"
 #include "station/HeaderIcon.h"
 #include "station/MainKeyFilter.h"
 #include "station/PageSwitch.h"
@@ -125,7 +126,18 @@ void CSystemDlg::OnInitDialog() {
     // The control server's head commands and their replies.
     m_dlgMain->ControlLink().SetPanTilt(m_panTilt.get());
     UpdateTitle();
+    connect(this, &CSystemDlg::sensorSettingsRequested, this, &CSystemDlg::OpenSensorSettings);
     qApp->installEventFilter(this);
+}
+
+void CSystemDlg::OpenSensorSettings() {
+    if (m_shutdownRequested || m_dlgMain == nullptr) {
+        return;
+    }
+    CStationSettingsGate gate(
+        SetupStation{*m_dlgMain, *m_panTilt, m_motor, [this] { UpdateTitle(); }}, this,
+        m_settingsToday);
+    gate.Run();
 }
 
 void CSystemDlg::SelectPage(int requested) {

@@ -7,7 +7,10 @@
 #include "app/StationConfig.h"
 #include "app/TimerTable.h"
 
+#include <QDate>
 #include <QWidget>
+
+#include <functional>
 
 #include <memory>
 
@@ -66,6 +69,11 @@ class CSystemDlg : public QWidget {
     ConfigStore& Store() { return m_store; }
     CPanTiltControl& PanTilt() { return *m_panTilt; }
 
+    // Alt+F12's settings gate: the password, then the product and sensor settings dialog.
+    void OpenSensorSettings();
+    // The local date the gate builds the password from (tests set their own day).
+    void SetSettingsDateSource(std::function<QDate()> today) { m_settingsToday = std::move(today); }
+
     // Brings the window back in front (a second start asked for it).
     void RaiseWindow();
 
@@ -91,6 +99,7 @@ class CSystemDlg : public QWidget {
     int m_shownPage = 0;
     // The only logo shown is the square one; 1 would pick the wide second logo.
     int m_logoChoice = 2;
+    std::function<QDate()> m_settingsToday;
     bool m_shutdownRequested = false;
     bool m_shutDown = false;
 

@@ -1,9 +1,13 @@
 // The rules of the setup pages without a window: the sensor settings save's checks in their order
 // and the settings password of the day, the system page's checks.
+#include "setup/InspectionAreaSliders.h"
 #include "setup/SensorSettingsRules.h"
 #include "setup/SettingsGate.h"
 #include "setup/SettingsPassword.h"
 #include "setup/SystemSettingsRules.h"
+#include "storage/DbRow.h"
+#include "storage/SensorColumns.h"
+#include "storage/SensorTable.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -318,3 +322,98 @@ TEST(SettingsGateTest, StepsInTheirOrderAndWhereEachWayEnds) {
     host.typed = QStringLiteral("tonewise1210");
     EXPECT_EQ(RunSettingsGate(host), SettingsGateResult::WrongPassword);
 }
+
+// The inspection-area page: sliders, device area, value fields and the stored row.
+namespace area_sliders {
+
+InspectionArea AreaOf(int top, int bottom, int left, int right) {
+    InspectionArea area;
+    area.area_rect_y1 = top;
+    area.area_rect_y2 = bottom;
+    area.area_rect_x1 = left;
+    area.area_rect_x2 = right;
+    return area;
+}
+
+DbRow StoredRow(const StoredAreaRect& stored, int orientation) {
+    DbRow row(kSensorColumnCount, QByteArray("0"));
+    row[0] = "p";
+    row[1] = "Top";
+    row[SensorColumn::area_rect_x1] = QByteArray::number(stored.x1);
+    row[SensorColumn::area_rect_y1] = QByteArray::number(stored.y1);
+    row[SensorColumn::area_rect_x2] = QByteArray::number(stored.x2);
+    row[SensorColumn::area_rect_y2] = QByteArray::number(stored.y2);
+    row[SensorColumn::reserved_int_10] = QByteArray::number(orientation);
+    return row;
+}
+
+TEST(InspectionAreaSlidersTest, ModelTwoUprightSliderWritesTheAreaAndShowsScreenPositions) {
+    InspectionArea area = AreaOf(0, 0, 0, 0);
+    ApplyTopBottomSlider(area, {10, 229}, 2, 0);
+    EXPECT_EQ(area.area_rect_y1, 10);
+    EXPECT_EQ(area.area_rect_y2, 229);
+    EXPECT_EQ(SliderValueText(10, 2), "22");
+    EXPECT_EQ(SliderValueText(229, 2), "460");
+    EXPECT_EQ(SliderValueText(229.9, 2), "460");  // truncated, as the slider's int()
+    ApplyLeftRightSlider(area, {5.7, 300.2}, 2, 0);
+    EXPECT_EQ(area.area_rect_x1, 5);
+    EXPECT_EQ(area.area_rect_x2, 300);
+    EXPECT_EQ(SliderValueText(799, 3), "800");
+}
+
+TEST(InspectionAreaSlidersTest, TurnedPictureMirrorsTheSlidersNotTheArea) {
+    struct Case {
+        int model;
+        InspectionArea area;
+        AreaSliderValues shown;
+    };
+    const Case cases[] = {
+        {2, AreaOf(10, 229, 10, 309), {{10, 229}, {10, 309}}},  // symmetric: looks unchanged
+        {2, AreaOf(0, 100, 0, 100), {{139, 239}, {219, 319}}},
+        {3, AreaOf(0, 100, 0, 100), {{699, 799}, {1179, 1279}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SlidersFromArea(c.area, c.model, 180), c.shown) << "model " << c.model;
+        EXPECT_EQ(SlidersFromArea(c.area, c.model, 0),
+                  (AreaSliderValues{{double(c.area.area_rect_y1), double(c.area.area_rect_y2)},
+                                    {double(c.area.area_rect_x1), double(c.area.area_rect_x2)}}));
+        // Moving the shown sliders back to where they are gives the same area.
+        InspectionArea moved = AreaOf(-1, -1, -1, -1);
+        ApplyTopBottomSlider(moved, c.shown.topBottom, c.model, 180);
+        ApplyLeftRightSlider(moved, c.shown.leftRight, c.model, 180);
+        EXPECT_EQ(moved, c.area) << "model " << c.model;
+    }
+}
+
+TEST(InspectionAreaSlidersTest, SavedAreaLoadsBackAsTheSameDeviceArea) {
+    // For model 2 the row holds exactly what the sliders show; for model 3 at 180 degrees the
+    // row is mirrored on the grid the product load undoes.
+    struct Case {
+        int model;
+        int orientation;
+        InspectionArea area;
+    };
+    const Case cases[] = {{2, 0, AreaOf(10, 229, 20, 300)},
+                          {2, 180, AreaOf(0, 100, 30, 200)},
+                          {3, 0, AreaOf(100, 700, 50, 1200)},
+                          {3, 180, AreaOf(100, 700, 50, 1200)},
+                          {3, 180, AreaOf(0, 100, 0, 100)}};
+    for (const Case& c : cases) {
+        const StoredAreaRect stored = StoredAreaOf(c.area, c.orientation);
+        if (c.model == 2) {
+            const AreaSliderValues shown = SlidersFromArea(c.area, 2, c.orientation);
+            EXPECT_EQ(stored,
+                      (StoredAreaRect{int(shown.leftRight.left), int(shown.topBottom.left),
+                                      int(shown.leftRight.right), int(shown.topBottom.right)}));
+        }
+        SensorSettings loaded;
+        FillSensorSettings(StoredRow(stored, c.orientation), loaded);
+        EXPECT_EQ(loaded.area.area_rect_x1, c.area.area_rect_x1);
+        EXPECT_EQ(loaded.area.area_rect_y1, c.area.area_rect_y1);
+        EXPECT_EQ(loaded.area.area_rect_x2, c.area.area_rect_x2);
+        EXPECT_EQ(loaded.area.area_rect_y2, c.area.area_rect_y2)
+            << "model " << c.model << " at " << c.orientation;
+    }
+}
+
+}  // namespace area_sliders

@@ -2,6 +2,7 @@
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
 #include "inspection/RunController.h"
+#include "setup/DlgPassword.h"
 #include "setup/DlgSetup.h"
 #include "setup/WidgetDialogs.h"
 #include "station/HeaderIcon.h"
@@ -11,6 +12,7 @@
 #include "tests/support/TempDir.h"
 #include "tower/SignalTower.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -196,10 +198,24 @@ TEST_F(SystemDlgTest, EnterAndEscapeStillDismissAMessageBoxOverTheWindow) {
 
 TEST_F(SystemDlgTest, AltF12OpensSensorSettingsOnlyFromTheInspectionPage) {
     QSignalSpy requested(window.get(), &CSystemDlg::sensorSettingsRequested);
+    // The gate asks for the password; the operator closes the dialog, which is silent.
+    int passwordDialogs = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&passwordDialogs] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<CDlgPassword*>(widget); dialog && dialog->isVisible()) {
+                ++passwordDialogs;
+                dialog->reject();
+            }
+        }
+    });
+    closer.start(20);
     QTest::keyClick(window->DlgMain(), Qt::Key_F12, Qt::AltModifier);
     EXPECT_TRUE(window->Timers().isActive(CSystemDlg::kTimerOpenSensorSettings));
     EXPECT_TRUE(requested.wait(1000));
     EXPECT_FALSE(window->Timers().isActive(CSystemDlg::kTimerOpenSensorSettings));
+    EXPECT_EQ(passwordDialogs, 1);
+    EXPECT_TRUE(messagesWithCaption("[ERROR]").empty());
 
     clickTab(1);
     QTest::keyClick(window->DlgSetup(), Qt::Key_F12, Qt::AltModifier);

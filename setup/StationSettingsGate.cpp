@@ -51,9 +51,14 @@ std::optional<QString> CStationSettingsGate::showSensorSettings(const QString& p
 }
 
 void CStationSettingsGate::selectProduct(const QString& product) {
-    m_station.main.selectProduct(product, false);
+    // A shutdown closed the dialog: the camera link must not start again under it.
+    if (!ModalLoop::IsClosed()) {
+        m_station.main.selectProduct(product, false);
+    }
 }
 
 void CStationSettingsGate::restartStatusTimer() {
-    m_station.main.RestartStatusTimer();
+    if (!ModalLoop::IsClosed()) {
+        m_station.main.RestartStatusTimer();
+    }
 }

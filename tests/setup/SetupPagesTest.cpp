@@ -1,6 +1,7 @@
 // The setup pages on the real main window and the real databases: the product and sensor
 // settings dialog, the inspection-area page, the system page, the container and the settings
 // gate behind Alt+F12.
+#include "app/ConfigStore.h"
 #include "display/DlgMain.h"
 #include "display/EnTabCtrl.h"
 #include "display/Label.h"
@@ -33,10 +34,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -44,11 +49,66 @@
 
 namespace {
 
+// A loopback port nobody listens on.
+QByteArray UnusedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return QByteArray::number(probe.serverPort());
+}
+
+// A peer program of tools/ whose standard output is kept; the ports it prints are read from it.
+class PeerProcess {
+  public:
+    PeerProcess(const QString& program, const QStringList& arguments) {
+        m_process.setProgram(program);
+        m_process.setArguments(arguments);
+        m_process.start();
+        m_process.waitForStarted(10000);
+    }
+    ~PeerProcess() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    QString output() {
+        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+        return m_output;
+    }
+    int port(const QString& pattern) {
+        int port = 0;
+        WaitUntil(
+            [&] {
+                const auto match = QRegularExpression(pattern).match(output());
+                port = match.hasMatch() ? match.captured(1).toInt() : 0;
+                return port > 0 || m_process.state() == QProcess::NotRunning;
+            },
+            20000);
+        return port;
+    }
+    void write(const QString& line) { m_process.write((line + "\n").toUtf8()); }
+
+  private:
+    QProcess m_process;
+    QString m_output;
+};
+
 class SetupPagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(admin.ok());
         prefix = UniqueName(QStringLiteral("setup"));
+        // No server of this machine is reached unless a test starts its own.
+        qputenv("STATION_CONTROL_PORT", UnusedPort());
+        qputenv("STATION_STREAMING_PORTS", UnusedPort() + "," + UnusedPort());
+        StationConfig config;
+        config.FolderName_Result = results.path() + "/result";
+        config.FolderName_Network = results.path() + "/network";
+        ConfigStore().save(config);
+        StartStation();
+    }
+    void StartStation() {
         window = std::make_unique<CSystemDlg>();
         window->OnInitDialog();
         window->Timers().stop(CSystemDlg::kTimerStartupCheck);
@@ -57,7 +117,7 @@ class SetupPagesTest : public ::testing::Test {
         QTest::qWait(200);
         dialogs.clear();
     }
-    void TearDown() override {
+    void StopStation() {
         if (!window->IsShutdownRequested()) {
             window->Shutdown();
         }
@@ -66,6 +126,11 @@ class SetupPagesTest : public ::testing::Test {
             finished.wait(5000);
         }
         window.reset();
+    }
+    void TearDown() override {
+        StopStation();
+        qunsetenv("STATION_CONTROL_PORT");
+        qunsetenv("STATION_STREAMING_PORTS");
         DeleteTestRows(admin, prefix);
     }
 
@@ -114,6 +179,7 @@ class SetupPagesTest : public ::testing::Test {
 
     AdminDb admin;
     QString prefix;
+    QTemporaryDir results;
     ScopedUserSettings settings;
     RecordingDialogs dialogs;
     std::unique_ptr<CSystemDlg> window;
@@ -633,6 +699,47 @@ TEST_F(SetupPagesTest, PasswordOfTheDayOpensTheSettingsAndTheChosenProductIsSele
                timers.isActive(CRunController::kTimerEquipmentStatus);
     }));
     EXPECT_EQ(main.Sensor()->freq_max, 7500);
+}
+
+TEST_F(SetupPagesTest, ProductAddedOnThePageIsInspectedAtOnceByARemoteStart) {
+    CameraSimProcess camera({"--model", "2"});
+    ASSERT_GT(camera.port(), 0);
+    PeerProcess control(QStringLiteral(CONTROL_SIM_PATH), {"--port", "0"});
+    const int controlPort = control.port("listening on 127\\.0\\.0\\.1:(\\d+)");
+    ASSERT_GT(controlPort, 0);
+    StopStation();
+    qputenv("STATION_CONTROL_PORT", QByteArray::number(controlPort));
+    StartStation();
+    ASSERT_TRUE(WaitUntil([&] { return control.output().contains("UGV_INFOR_REQUEST"); }, 10000));
+
+    const QString product = prefix + QStringLiteral("remote");
+    {
+        CDlgSetupSC page(Station());
+        page.Initialize();
+        page.BaseToolBox()->setEditText(prefix);
+        page.ProductBox()->setEditText(product);
+        page.TimeBox()->setCurrentIndex(0);  // 5 s
+        page.DefaultIpEdit()->setText(QStringLiteral("127.0.0.1"));
+        QTest::mouseClick(page.Button(QStringLiteral("추가")), Qt::LeftButton);
+    }
+    // This test's camera listens on a port of its own, not the row's default.
+    for (const char* database : {kWebDatabaseName, kBridgeDatabaseName}) {
+        admin.query(QStringLiteral("UPDATE %1.t_sensor SET port = %2 WHERE product_name = %3")
+                        .arg(database)
+                        .arg(camera.port())
+                        .arg(Quoted(product)));
+    }
+    const int id = 700000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
+    control.write(QStringLiteral("start %1 %2 MIS-SETUP").arg(product).arg(id));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return control.output().contains("<CMD_ID>INSPECTION_COMPLETE</CMD_ID>"); }, 20000));
+    EXPECT_TRUE(
+        control.output().contains(QStringLiteral("<INSPECTION_ID>%1</INSPECTION_ID>").arg(id)));
+    EXPECT_EQ(window->DlgMain()->Storage().productRecord().product_name, product);
+    EXPECT_EQ(admin.value(QStringLiteral("SELECT COUNT(*) FROM vorn_alpha_v1_ch2.t_inspection "
+                                         "WHERE product_name = %1")
+                              .arg(Quoted(product))),
+              "1");
 }
 
 }  // namespace

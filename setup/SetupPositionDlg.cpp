@@ -68,6 +68,7 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
     topBottomCaption->setGeometry(20, 35, 200, 24);
     m_topBottom = new CRangeSlider(area);
     m_topBottom->setObjectName(QStringLiteral("TopBottomSlider"));
+    m_topBottom->SetVisualMode(true);
     m_topBottom->setGeometry(20, 65, 640, 30);
     m_values[0] = MakeValueField(area, {680, 65, 70, 30});
     m_values[1] = MakeValueField(area, {755, 65, 70, 30});
@@ -75,6 +76,7 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
     leftRightCaption->setGeometry(20, 155, 200, 24);
     m_leftRight = new CRangeSlider(area);
     m_leftRight->setObjectName(QStringLiteral("LeftRightSlider"));
+    m_leftRight->SetVisualMode(true);
     m_leftRight->setGeometry(20, 185, 640, 30);
     m_values[2] = MakeValueField(area, {680, 185, 70, 30});
     m_values[3] = MakeValueField(area, {755, 185, 70, 30});

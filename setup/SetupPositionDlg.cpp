@@ -266,9 +266,8 @@ void CSetupPositionDlg::Save() {
         for (int k = 0; k < kFilterCount; ++k) {
             next.filters[k].inspection_level = alarmLevels[k];
         }
-        // The evaluation counts nothing until the product is loaded again.
-        next.filter_step_count = 0;
-        next.required_filter_count = 0;
+        // The filter counts stay: zeroed, no run could be judged NG until the product is
+        // loaded again, and runs of the same product do not load it again.
         next.picture_save_time = saveTimeIndex + 1;
     });
     m_station.main.SavedArea() = after->area;

@@ -22,6 +22,7 @@
 #include "storage/DbProfile.h"
 #include "storage/StationStorage.h"
 #include "streaming/StreamingPush.h"
+#include "tests/pantilt/PseudoTerminal.h"
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/storage/DbTestSupport.h"
 #include "tests/support/QStringPrinter.h"
@@ -467,6 +468,9 @@ TEST_F(SetupPagesTest, AreaPageWritesTheDeviceAtOnceAndSavesWhatTheSlidersShow) 
     EXPECT_EQ(main.Sensor()->filters[0].inspection_level, 41);
     EXPECT_EQ(main.Sensor()->filters[1].inspection_level, 42);
     EXPECT_EQ(main.Sensor()->picture_save_time, 15);
+    // Runs after the save are still judged: the filter counts are those of the loaded product.
+    EXPECT_EQ(main.Sensor()->filter_step_count, 3);
+    EXPECT_EQ(main.Sensor()->required_filter_count, 2);
     EXPECT_EQ(main.SavedArea(), area);
 
     // Loading the product again gives back the same device area.
@@ -740,6 +744,51 @@ TEST_F(SetupPagesTest, ProductAddedOnThePageIsInspectedAtOnceByARemoteStart) {
                                          "WHERE product_name = %1")
                               .arg(Quoted(product))),
               "1");
+}
+
+TEST_F(SetupPagesTest, SystemPageConnectsTheHeadAndShowsThePollReopeningIt) {
+    QTemporaryDir serial;
+    StopStation();
+    qputenv("STATION_SERIAL_DIR", serial.path().toLocal8Bit());
+    PseudoTerminal head(serial.path(), 3);
+    StartStation();
+    CSetupVornDlg& page = window->DlgSetup()->SystemPage();
+    ASSERT_EQ(page.PortState()->text(), "- 연결상태 : 연결해제");
+
+    page.PortList()->setCurrentIndex(2);  // COM3
+    QTest::mouseClick(page.ConnectButton(), Qt::LeftButton);
+    EXPECT_EQ(page.PortState()->text(), "- 연결상태 : 연결");
+    EXPECT_FALSE(page.ConnectButton()->isEnabled());
+    EXPECT_TRUE(page.DisconnectButton()->isEnabled());
+    head.drain();
+    QTest::mouseClick(page.Button(QStringLiteral("Up")), Qt::LeftButton);
+    const QByteArray frame = head.receive(7);
+    ASSERT_EQ(frame.size(), 7);
+    EXPECT_EQ(static_cast<uint8_t>(frame[3]), 0x08);
+
+    QTest::mouseClick(page.DisconnectButton(), Qt::LeftButton);
+    EXPECT_EQ(page.PortState()->text(), "- 연결상태 : 연결해제");
+    EXPECT_TRUE(page.ConnectButton()->isEnabled());
+    // The port is still there: the once-a-second status poll opens it again, and the page says so.
+    EXPECT_TRUE(
+        WaitUntil([&page] { return page.PortState()->text() == "- 연결상태 : 연결"; }, 3000));
+    StopStation();
+    qunsetenv("STATION_SERIAL_DIR");
+    StartStation();
+}
+
+TEST_F(SetupPagesTest, BrightnessAndColourActAtOnce) {
+    CSetupVornDlg& page = window->DlgSetup()->SystemPage();
+    CDlgMain& main = *window->DlgMain();
+    page.BrightnessList()->setCurrentIndex(60);
+    EXPECT_EQ(main.Config().Camera_Brightness, 60);
+    EXPECT_EQ(main.Sensor()->brightness, 60);
+    page.ChooseColour(1);
+    EXPECT_EQ(main.phonoluxVideoColor(), 1);
+    page.ChooseColour(0);
+    EXPECT_EQ(main.Config().Phonolux_Video_Color, 0);
+    EXPECT_EQ(main.phonoluxVideoColor(), 0);
+    EXPECT_TRUE(page.Gray()->isChecked());
 }
 
 }  // namespace

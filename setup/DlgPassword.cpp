@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -16,9 +17,15 @@ CDlgPassword::CDlgPassword(QWidget* parent)
     // Enter in the edit must not press the button.
     m_ok->setAutoDefault(false);
     m_ok->setDefault(false);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_edit);
-    layout->addWidget(m_ok);
+    // The caption is repeated inside: a kiosk session shows no title bars.
+    auto* prompt = new QLabel(windowTitle(), this);
+    prompt->setObjectName(QStringLiteral("PasswordPrompt"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_edit);
+    row->addWidget(m_ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addLayout(row);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         m_entered = m_edit->text();
         accept();

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -254,6 +255,10 @@ TEST(AboutDlgTest, ShowsTheVersion) {
 TEST(DlgPasswordTest, OnlyTheButtonTakesThePasswordAndKeysCloseNothing) {
     CDlgPassword dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("비밀번호를 입력해 주세요"));
+    // Shown inside too, for a session without title bars.
+    const auto* prompt = dialog.findChild<QLabel*>(QStringLiteral("PasswordPrompt"));
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->text(), QStringLiteral("비밀번호를 입력해 주세요"));
     EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("확인"));
     QTimer::singleShot(50, &dialog, [&] {

@@ -14,6 +14,7 @@
 #include "display/ResultList.h"
 #include "display/ScreenImages.h"
 #include "display/TextProgressCtrl.h"
+#include "display/TitleBar.h"
 #include "inspection/InspectionPipeline.h"
 #include "inspection/ProductSelector.h"
 #include "inspection/ResultPictures.h"
@@ -373,15 +374,6 @@ void CDlgMain::OnTimer(int id) {
 }
 
 namespace {
-
-CLabel* MakeTitleBar(QWidget* page, const QString& text, const QRect& where) {
-    auto* title = new CLabel(text, page);
-    title->setGeometry(where);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title->SetFontName(QStringLiteral("맑은 고딕")).SetFontSize(14).SetFontBold(true);
-    title->SetTextColor(Qt::white).SetBkColor(screen_images::kCrimson);
-    return title;
-}
 
 // "  %s" of a value that has been written; nothing before that.
 QString Padded(const QString& text, bool written) {

@@ -5,6 +5,7 @@
 #include "display/Label.h"
 #include "display/PicturePane.h"
 #include "display/ScreenImages.h"
+#include "display/TitleBar.h"
 #include "sensor/PhonoluxDevice.h"
 #include "setup/SetupPositionDlg.h"
 #include "setup/SetupVornDlg.h"
@@ -15,16 +16,6 @@ namespace {
 
 constexpr QRect kTabRect{640, 0, 1280, 1041};
 constexpr QRect kPageRect{0, 21, 1920, 1020};
-
-CLabel* MakeTitle(QWidget* parent, const QString& text, const QRect& where) {
-    auto* title = new CLabel(text, parent);
-    title->setGeometry(where);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title->SetFontName(QStringLiteral("맑은 고딕")).SetFontSize(14).SetFontBold(true);
-    title->SetTextColor(Qt::white).SetBkColor(screen_images::kCrimson);
-    title->setFrameStyle(QFrame::NoFrame);
-    return title;
-}
 
 }  // namespace
 
@@ -50,8 +41,8 @@ CDlgSetup::CDlgSetup(SetupStation station, QWidget* parent)
     }
     m_pictures[0]->setObjectName(QStringLiteral("SetupPicturePane"));
     m_pictures[1]->setObjectName(QStringLiteral("SetupThermalPane"));
-    m_titles[0] = MakeTitle(this, QStringLiteral("Acoustic"), QRect(30, 0, 610, 30));
-    m_titles[1] = MakeTitle(this, QStringLiteral("Infrared"), QRect(30, 510, 610, 30));
+    m_titles[0] = MakeTitleBar(this, QStringLiteral("Acoustic"), QRect(30, 0, 610, 30));
+    m_titles[1] = MakeTitleBar(this, QStringLiteral("Infrared"), QRect(30, 510, 610, 30));
 
     m_tab = new CEnTabCtrl(this);
     m_tab->setGeometry(kTabRect);

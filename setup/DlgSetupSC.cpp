@@ -5,6 +5,7 @@
 #include "app/StationDialogs.h"
 #include "display/DlgMain.h"
 #include "display/Label.h"
+#include "setup/PageControls.h"
 #include "setup/SystemSettingsRules.h"
 #include "storage/DbRow.h"
 #include "storage/ProductTable.h"
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,52 +27,6 @@ namespace {
 
 const QColor kHeaderBackground(0, 150, 192);
 constexpr int kSectionY[3] = {0, 310, 850};
-
-QGroupBox* MakeGroup(const QString& caption, const QRect& where, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
-    group->setGeometry(where);
-    return group;
-}
-
-QLabel* MakeLabel(const QString& text, QWidget* parent, const QRect& where) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(where);
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const QRect& where) {
-    auto* edit = new QLineEdit(parent);
-    edit->setGeometry(where);
-    return edit;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const QRect& where) {
-    auto* box = new QComboBox(parent);
-    box->setGeometry(where);
-    return box;
-}
-
-QRadioButton* MakeRadio(const QString& caption, QWidget* parent, const QRect& where) {
-    auto* radio = new QRadioButton(caption, parent);
-    radio->setGeometry(where);
-    return radio;
-}
-
-QTableWidget* MakeList(QWidget* parent, const QRect& where, const QStringList& captions,
-                       const QList<int>& widths) {
-    auto* list = new QTableWidget(0, static_cast<int>(captions.size()), parent);
-    list->setGeometry(where);
-    list->setHorizontalHeaderLabels(captions);
-    for (int i = 0; i < widths.size(); ++i) {
-        list->setColumnWidth(i, widths[i]);
-    }
-    list->verticalHeader()->hide();
-    list->setShowGrid(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return list;
-}
 
 QTableWidgetItem* Cell(const QString& text, bool centred = false) {
     auto* item = new QTableWidgetItem(text);
@@ -139,8 +93,9 @@ void CDlgSetupSC::CreateControls() {
     }
 
     // Products.
-    MakeLabel(QStringLiteral("* Engine List (Vorn Server)"), this, {10, 35, 360, 22});
-    m_engineList = MakeList(this, {10, 58, 360, 245},
+    page_controls::Label(QStringLiteral("* Engine List (Vorn Server)"), this, {10, 35, 360, 22});
+    m_engineList =
+        page_controls::List(this, {10, 58, 360, 245},
                             {QString(), QStringLiteral("번호"), QStringLiteral("Tool(Org)"),
                              QStringLiteral("Tool + Option"), QStringLiteral("검사시간")},
                             {0, 70, 100, 100, 85});
@@ -152,11 +107,11 @@ void CDlgSetupSC::CreateControls() {
             SelectRow(selected.first()->row());
         }
     });
-    MakeLabel(QStringLiteral("* Engine Tool List"), this, {380, 35, 360, 22});
-    m_toolList = MakeList(this, {380, 58, 360, 210},
-                          {QStringLiteral("번호"), QStringLiteral("Tool(Org)"),
-                           QStringLiteral("Tool + Option"), QStringLiteral("검사시간")},
-                          {70, 100, 100, 85});
+    page_controls::Label(QStringLiteral("* Engine Tool List"), this, {380, 35, 360, 22});
+    m_toolList = page_controls::List(this, {380, 58, 360, 210},
+                                     {QStringLiteral("번호"), QStringLiteral("Tool(Org)"),
+                                      QStringLiteral("Tool + Option"), QStringLiteral("검사시간")},
+                                     {70, 100, 100, 85});
     connect(AddButton(this, QStringLiteral("전체선택"), {380, 272, 115, 32}), &QPushButton::clicked,
             this, [this] { CheckAllTools(true); });
     connect(AddButton(this, QStringLiteral("전체해제"), {502, 272, 115, 32}), &QPushButton::clicked,
@@ -164,21 +119,22 @@ void CDlgSetupSC::CreateControls() {
     connect(AddButton(this, QStringLiteral("업데이트"), {625, 272, 115, 32}), &QPushButton::clicked,
             this, &CDlgSetupSC::CopyToCheckedProducts);
 
-    QGroupBox* product = MakeGroup(QStringLiteral("제품 설정"), {755, 35, 515, 270}, this);
-    MakeLabel(QStringLiteral("1. Tool(Org)"), product, {15, 28, 140, 28});
-    m_baseTool = MakeCombo(product, {160, 28, 220, 28});
+    QGroupBox* product =
+        page_controls::Group(QStringLiteral("제품 설정"), {755, 35, 515, 270}, this);
+    page_controls::Label(QStringLiteral("1. Tool(Org)"), product, {15, 28, 140, 28});
+    m_baseTool = page_controls::Combo(product, {160, 28, 220, 28});
     m_baseTool->setEditable(true);
-    MakeLabel(QStringLiteral("2. Tool + Option"), product, {15, 64, 140, 28});
-    m_product = MakeCombo(product, {160, 64, 220, 28});
+    page_controls::Label(QStringLiteral("2. Tool + Option"), product, {15, 64, 140, 28});
+    m_product = page_controls::Combo(product, {160, 64, 220, 28});
     m_product->setEditable(true);
-    MakeLabel(QStringLiteral("3. 검사시간 "), product, {15, 100, 140, 28});
-    m_time = MakeCombo(product, {160, 100, 220, 28});
+    page_controls::Label(QStringLiteral("3. 검사시간 "), product, {15, 100, 140, 28});
+    m_time = page_controls::Combo(product, {160, 100, 220, 28});
     for (int s = kFirstInspectionTime_s; s <= kLastInspectionTime_s; ++s) {
         m_time->addItem(QStringLiteral("%1 초").arg(s));
     }
     m_time->setCurrentIndex(-1);
-    MakeLabel(QStringLiteral("4. Default IP "), product, {15, 136, 140, 28});
-    m_defaultIp = MakeEdit(product, {160, 136, 220, 28});
+    page_controls::Label(QStringLiteral("4. Default IP "), product, {15, 136, 140, 28});
+    m_defaultIp = page_controls::Edit(product, {160, 136, 220, 28});
     m_defaultIp->setInputMask(QString());
     connect(AddButton(product, QStringLiteral("초기화"), {395, 28, 105, 32}), &QPushButton::clicked,
             this, &CDlgSetupSC::ResetFields);
@@ -192,92 +148,101 @@ void CDlgSetupSC::CreateControls() {
             &QPushButton::clicked, this, &CDlgSetupSC::DeleteAllProducts);
 
     // The sensor row.
-    QGroupBox* sensor = MakeGroup(QStringLiteral("1. 센서 선택"), {10, 345, 360, 65}, this);
-    m_top = MakeRadio(QStringLiteral("Top"), sensor, {15, 28, 100, 28});
-    m_bottom = MakeRadio(QStringLiteral("Bottom"), sensor, {125, 28, 100, 28});
+    QGroupBox* sensor =
+        page_controls::Group(QStringLiteral("1. 센서 선택"), {10, 345, 360, 65}, this);
+    m_top = page_controls::Radio(QStringLiteral("Top"), sensor, {15, 28, 100, 28});
+    m_bottom = page_controls::Radio(QStringLiteral("Bottom"), sensor, {125, 28, 100, 28});
     connect(m_top, &QRadioButton::clicked, this,
             [this] { ShowSensorSettings(m_currentProduct, QString::fromLatin1(kSensorTop)); });
     connect(m_bottom, &QRadioButton::clicked, this,
             [this] { ShowSensorSettings(m_currentProduct, QString::fromLatin1(kSensorBottom)); });
 
-    QGroupBox* focus = MakeGroup(QStringLiteral("2. 집중 검사 옵션"), {10, 415, 360, 175}, this);
-    MakeLabel(QStringLiteral("- 초기 검사 예외시간 : "), focus, {15, 28, 170, 28});
-    m_initialException = MakeCombo(focus, {190, 28, 150, 28});
-    MakeLabel(QStringLiteral("- 집중 검사 시간 :"), focus, {15, 64, 170, 28});
-    m_focusTime = MakeCombo(focus, {190, 64, 150, 28});
-    MakeLabel(QStringLiteral("- 집중 검사 옵션 :"), focus, {15, 100, 170, 28});
-    m_focusOption = MakeCombo(focus, {190, 100, 150, 28});
-    MakeLabel(QStringLiteral("- Block Gain :"), focus, {15, 136, 170, 28});
-    m_blockGain = MakeCombo(focus, {190, 136, 150, 28});
+    QGroupBox* focus =
+        page_controls::Group(QStringLiteral("2. 집중 검사 옵션"), {10, 415, 360, 175}, this);
+    page_controls::Label(QStringLiteral("- 초기 검사 예외시간 : "), focus, {15, 28, 170, 28});
+    m_initialException = page_controls::Combo(focus, {190, 28, 150, 28});
+    page_controls::Label(QStringLiteral("- 집중 검사 시간 :"), focus, {15, 64, 170, 28});
+    m_focusTime = page_controls::Combo(focus, {190, 64, 150, 28});
+    page_controls::Label(QStringLiteral("- 집중 검사 옵션 :"), focus, {15, 100, 170, 28});
+    m_focusOption = page_controls::Combo(focus, {190, 100, 150, 28});
+    page_controls::Label(QStringLiteral("- Block Gain :"), focus, {15, 136, 170, 28});
+    m_blockGain = page_controls::Combo(focus, {190, 136, 150, 28});
 
-    QGroupBox* range = MakeGroup(QStringLiteral("1) 주파수대역"), {380, 345, 420, 65}, this);
-    m_range25k = MakeRadio(QStringLiteral("25Khz"), range, {15, 28, 120, 28});
-    m_range100k = MakeRadio(QStringLiteral("100Khz"), range, {145, 28, 120, 28});
+    QGroupBox* range =
+        page_controls::Group(QStringLiteral("1) 주파수대역"), {380, 345, 420, 65}, this);
+    m_range25k = page_controls::Radio(QStringLiteral("25Khz"), range, {15, 28, 120, 28});
+    m_range100k = page_controls::Radio(QStringLiteral("100Khz"), range, {145, 28, 120, 28});
     connect(m_range25k, &QRadioButton::clicked, this, [this] { ChooseFrequencyRange(0); });
     connect(m_range100k, &QRadioButton::clicked, this, [this] { ChooseFrequencyRange(1); });
-    m_frequencyGroup = MakeGroup(QStringLiteral("2) Filter Frequency Range (100Hz ~ 24,000Hz)"),
-                                 {380, 415, 420, 65}, this);
-    m_freqMin = MakeEdit(m_frequencyGroup, {15, 28, 150, 28});
-    MakeLabel(QStringLiteral("~"), m_frequencyGroup, {175, 28, 20, 28});
-    m_freqMax = MakeEdit(m_frequencyGroup, {200, 28, 150, 28});
-    QGroupBox* distance =
-        MakeGroup(QStringLiteral("3) Distance(100mm ~ 3,500mm)"), {380, 485, 420, 60}, this);
-    m_distance = MakeEdit(distance, {15, 25, 150, 28});
-    QGroupBox* acoustic = MakeGroup(QStringLiteral("4) Acoustic Image Display Level(10dB ~ 100dB)"),
-                                    {380, 550, 420, 60}, this);
-    m_acousticLevel = MakeEdit(acoustic, {15, 25, 150, 28});
+    m_frequencyGroup = page_controls::Group(
+        QStringLiteral("2) Filter Frequency Range (100Hz ~ 24,000Hz)"), {380, 415, 420, 65}, this);
+    m_freqMin = page_controls::Edit(m_frequencyGroup, {15, 28, 150, 28});
+    page_controls::Label(QStringLiteral("~"), m_frequencyGroup, {175, 28, 20, 28});
+    m_freqMax = page_controls::Edit(m_frequencyGroup, {200, 28, 150, 28});
+    QGroupBox* distance = page_controls::Group(QStringLiteral("3) Distance(100mm ~ 3,500mm)"),
+                                               {380, 485, 420, 60}, this);
+    m_distance = page_controls::Edit(distance, {15, 25, 150, 28});
+    QGroupBox* acoustic = page_controls::Group(
+        QStringLiteral("4) Acoustic Image Display Level(10dB ~ 100dB)"), {380, 550, 420, 60}, this);
+    m_acousticLevel = page_controls::Edit(acoustic, {15, 25, 150, 28});
     QGroupBox* beamforming =
-        MakeGroup(QStringLiteral("5) Beamforming Filter"), {380, 615, 420, 60}, this);
-    m_beamformingOn = MakeRadio(QStringLiteral("On"), beamforming, {15, 25, 100, 28});
-    m_beamformingOff = MakeRadio(QStringLiteral("Off"), beamforming, {125, 25, 100, 28});
+        page_controls::Group(QStringLiteral("5) Beamforming Filter"), {380, 615, 420, 60}, this);
+    m_beamformingOn = page_controls::Radio(QStringLiteral("On"), beamforming, {15, 25, 100, 28});
+    m_beamformingOff = page_controls::Radio(QStringLiteral("Off"), beamforming, {125, 25, 100, 28});
     connect(m_beamformingOn, &QRadioButton::clicked, this, [this] { ChooseBeamforming(true); });
     connect(m_beamformingOff, &QRadioButton::clicked, this, [this] { ChooseBeamforming(false); });
-    QGroupBox* count = MakeGroup(QStringLiteral("6) Beamforming Count"), {380, 680, 420, 60}, this);
-    m_beamformingCount = MakeCombo(count, {15, 25, 150, 28});
+    QGroupBox* count =
+        page_controls::Group(QStringLiteral("6) Beamforming Count"), {380, 680, 420, 60}, this);
+    m_beamformingCount = page_controls::Combo(count, {15, 25, 150, 28});
 
-    m_stageLabel =
-        MakeLabel(QStringLiteral("- 검사단계 :  필터갯수 조정"), this, {10, 600, 360, 28});
-    m_gainLabel =
-        MakeLabel(QStringLiteral("- 검사옵션 :  실제 검사 레벨 조정"), this, {10, 632, 360, 28});
+    m_stageLabel = page_controls::Label(QStringLiteral("- 검사단계 :  필터갯수 조정"), this,
+                                        {10, 600, 360, 28});
+    m_gainLabel = page_controls::Label(QStringLiteral("- 검사옵션 :  실제 검사 레벨 조정"), this,
+                                       {10, 632, 360, 28});
 
     for (int k = 0; k < 5; ++k) {
-        QGroupBox* filter = MakeGroup(QStringLiteral("%1) Frequency Filter #%1").arg(k + 1),
-                                      {810, 345 + 100 * k, 460, 95}, this);
-        MakeLabel(QStringLiteral("- Freq.Range"), filter, {15, 25, 100, 26});
-        m_filterMin[k] = MakeEdit(filter, {115, 25, 110, 26});
-        MakeLabel(QStringLiteral("~"), filter, {230, 25, 15, 26});
-        m_filterMax[k] = MakeEdit(filter, {245, 25, 110, 26});
-        MakeLabel(QStringLiteral("- Alram Level"), filter, {15, 58, 100, 26});
-        m_filterLevel[k] = MakeEdit(filter, {115, 58, 110, 26});
-        m_filterText[k] = MakeLabel(QString(), filter, {230, 58, 225, 26});
+        QGroupBox* filter =
+            page_controls::Group(QStringLiteral("%1) Frequency Filter #%1").arg(k + 1),
+                                 {810, 345 + 100 * k, 460, 95}, this);
+        page_controls::Label(QStringLiteral("- Freq.Range"), filter, {15, 25, 100, 26});
+        m_filterMin[k] = page_controls::Edit(filter, {115, 25, 110, 26});
+        page_controls::Label(QStringLiteral("~"), filter, {230, 25, 15, 26});
+        m_filterMax[k] = page_controls::Edit(filter, {245, 25, 110, 26});
+        page_controls::Label(QStringLiteral("- Alram Level"), filter, {15, 58, 100, 26});
+        m_filterLevel[k] = page_controls::Edit(filter, {115, 58, 110, 26});
+        m_filterText[k] = page_controls::Label(QString(), filter, {230, 58, 225, 26});
     }
 
     // Station options.
-    QGroupBox* debug = MakeGroup(QStringLiteral("1.Debug Option"), {10, 885, 300, 65}, this);
+    QGroupBox* debug =
+        page_controls::Group(QStringLiteral("1.Debug Option"), {10, 885, 300, 65}, this);
     m_debugTop = new QCheckBox(QStringLiteral(" Top"), debug);
     m_debugTop->setGeometry(15, 28, 100, 28);
     m_debugBottom = new QCheckBox(QStringLiteral("  Bottom"), debug);
     m_debugBottom->setGeometry(125, 28, 120, 28);
     m_debugBottom->setEnabled(false);
     QGroupBox* filterDisplay =
-        MakeGroup(QStringLiteral("2.Filter Display"), {320, 885, 240, 65}, this);
-    m_filterDisplayOn = MakeRadio(QStringLiteral("On"), filterDisplay, {15, 28, 90, 28});
-    m_filterDisplayOff = MakeRadio(QStringLiteral("Off"), filterDisplay, {115, 28, 90, 28});
-    QGroupBox* audio = MakeGroup(QStringLiteral("3.Audio Level"), {570, 885, 200, 65}, this);
-    m_audioLevel = MakeCombo(audio, {15, 28, 150, 28});
+        page_controls::Group(QStringLiteral("2.Filter Display"), {320, 885, 240, 65}, this);
+    m_filterDisplayOn = page_controls::Radio(QStringLiteral("On"), filterDisplay, {15, 28, 90, 28});
+    m_filterDisplayOff =
+        page_controls::Radio(QStringLiteral("Off"), filterDisplay, {115, 28, 90, 28});
+    QGroupBox* audio =
+        page_controls::Group(QStringLiteral("3.Audio Level"), {570, 885, 200, 65}, this);
+    m_audioLevel = page_controls::Combo(audio, {15, 28, 150, 28});
     for (int v = -5; v <= 5; ++v) {
         m_audioLevel->addItem(QString::number(v));
     }
-    QGroupBox* moving = MakeGroup(QStringLiteral("1.Moving Option"), {780, 885, 200, 65}, this);
-    m_movingOption = MakeCombo(moving, {15, 28, 150, 28});
+    QGroupBox* moving =
+        page_controls::Group(QStringLiteral("1.Moving Option"), {780, 885, 200, 65}, this);
+    m_movingOption = page_controls::Combo(moving, {15, 28, 150, 28});
     for (int v = -10; v <= 10; ++v) {
         m_movingOption->addItem(QString::number(v));
     }
     m_movingOption->setEnabled(false);
     moving->hide();
-    QGroupBox* logo = MakeGroup(QString(), {780, 885, 200, 65}, this);
-    m_logo1 = MakeRadio(QString(), logo, {15, 28, 60, 28});
-    m_logo2 = MakeRadio(QString(), logo, {85, 28, 60, 28});
+    QGroupBox* logo = page_controls::Group(QString(), {780, 885, 200, 65}, this);
+    m_logo1 = page_controls::Radio(QString(), logo, {15, 28, 60, 28});
+    m_logo2 = page_controls::Radio(QString(), logo, {85, 28, 60, 28});
     logo->hide();
     connect(AddButton(this, QStringLiteral("센서정보 및 기타옵션 저장"), {990, 885, 280, 40}),
             &QPushButton::clicked, this, &CDlgSetupSC::SaveSensorSettings);
@@ -699,10 +664,7 @@ void CDlgSetupSC::CopyToCheckedProducts() {
 }
 
 void CDlgSetupSC::keyPressEvent(QKeyEvent* event) {
-    // Enter would press a button and Escape close the dialog with its edits unsaved.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Escape) {
-        event->accept();
+    if (page_controls::SwallowPageKey(event)) {
         return;
     }
     QDialog::keyPressEvent(event);

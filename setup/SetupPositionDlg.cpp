@@ -5,13 +5,13 @@
 #include "display/RangeSlider.h"
 #include "sensor/PhonoluxDevice.h"
 #include "setup/InspectionAreaSliders.h"
+#include "setup/PageControls.h"
 #include "storage/ProductTable.h"
 #include "storage/SensorTable.h"
 #include "storage/StationStorage.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -19,12 +19,6 @@
 #include <QTableWidget>
 
 namespace {
-
-QGroupBox* MakeGroup(const QString& caption, const QRect& where, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
-    group->setGeometry(where);
-    return group;
-}
 
 QLabel* MakeValueField(QWidget* parent, const QRect& where) {
     auto* field = new QLabel(parent);
@@ -41,20 +35,11 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
     setObjectName(QStringLiteral("CSetupPositionDlg"));
     setAutoFillBackground(true);
 
-    QGroupBox* list =
-        MakeGroup(QStringLiteral("1. Engine 리스트(Bridge Server)"), {20, 20, 360, 960}, this);
-    m_engineList = new QTableWidget(0, 3, list);
-    m_engineList->setGeometry(15, 30, 330, 915);
-    m_engineList->setHorizontalHeaderLabels(
-        {QString(), QStringLiteral("번호"), QStringLiteral("Engine")});
-    m_engineList->setColumnWidth(0, 0);
-    m_engineList->setColumnWidth(1, 50);
-    m_engineList->setColumnWidth(2, 220);
-    m_engineList->verticalHeader()->hide();
-    m_engineList->setShowGrid(true);
-    m_engineList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_engineList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_engineList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QGroupBox* list = page_controls::Group(QStringLiteral("1. Engine 리스트(Bridge Server)"),
+                                           {20, 20, 360, 960}, this);
+    m_engineList = page_controls::List(
+        list, {15, 30, 330, 915}, {QString(), QStringLiteral("번호"), QStringLiteral("Engine")},
+        {0, 50, 220});
     // A selection by the operator (click or arrow keys); the page's own selection is quiet.
     connect(m_engineList, &QTableWidget::itemSelectionChanged, this, [this] {
         const QList<QTableWidgetItem*> selected = m_engineList->selectedItems();
@@ -63,7 +48,8 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
         }
     });
 
-    QGroupBox* area = MakeGroup(QStringLiteral("2. 집중검사 영역"), {400, 20, 840, 300}, this);
+    QGroupBox* area =
+        page_controls::Group(QStringLiteral("2. 집중검사 영역"), {400, 20, 840, 300}, this);
     auto* topBottomCaption = new QLabel(QStringLiteral("- 상/하 설정"), area);
     topBottomCaption->setGeometry(20, 35, 200, 24);
     m_topBottom = new CRangeSlider(area);
@@ -84,11 +70,12 @@ CSetupPositionDlg::CSetupPositionDlg(SetupStation station, QWidget* parent)
     connect(m_leftRight, &CRangeSlider::rangeChanged, this, &CSetupPositionDlg::OnLeftRightChanged);
 
     QGroupBox* saveTime =
-        MakeGroup(QStringLiteral("3. 동작 이미지 저장시간"), {400, 340, 400, 90}, this);
+        page_controls::Group(QStringLiteral("3. 동작 이미지 저장시간"), {400, 340, 400, 90}, this);
     m_saveTime = new QComboBox(saveTime);
     m_saveTime->setGeometry(20, 40, 200, 30);
 
-    QGroupBox* orientation = MakeGroup(QStringLiteral("4. 화면 방향"), {820, 340, 420, 90}, this);
+    QGroupBox* orientation =
+        page_controls::Group(QStringLiteral("4. 화면 방향"), {820, 340, 420, 90}, this);
     m_orientation0 = new QRadioButton(QStringLiteral("0도"), orientation);
     m_orientation0->setGeometry(20, 40, 120, 30);
     m_orientation180 = new QRadioButton(QStringLiteral("180도"), orientation);
@@ -275,10 +262,7 @@ void CSetupPositionDlg::Save() {
 }
 
 void CSetupPositionDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape would close a dialog page; here they do nothing.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Escape) {
-        event->accept();
+    if (page_controls::SwallowPageKey(event)) {
         return;
     }
     QWidget::keyPressEvent(event);

@@ -8,6 +8,7 @@
 #include "pantilt/PelcoFrames.h"
 #include "remote/ControlLink.h"
 #include "sensor/PhonoluxDevice.h"
+#include "setup/PageControls.h"
 #include "setup/SystemSettingsRules.h"
 #include "storage/ConnectionTest.h"
 #include "storage/StationStorage.h"
@@ -23,24 +24,6 @@
 #include <QRadioButton>
 
 namespace {
-
-QGroupBox* MakeGroup(const QString& caption, const QRect& where, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
-    group->setGeometry(where);
-    return group;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const QRect& where) {
-    auto* edit = new QLineEdit(parent);
-    edit->setGeometry(where);
-    return edit;
-}
-
-QLabel* MakeLabel(const QString& text, QWidget* parent, const QRect& where) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(where);
-    return label;
-}
 
 void Show(const RuleFailure& failure) {
     ShowMessage(failure.caption, failure.text);
@@ -67,10 +50,12 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
     });
 
     // Left column.
-    QGroupBox* title = MakeGroup(QStringLiteral("1.  음향검사기 타이틀"), {20, 10, 600, 70}, this);
-    m_title = MakeEdit(title, {15, 30, 570, 28});
-    QGroupBox* folder = MakeGroup(QStringLiteral("2. 저장폴더 설정"), {20, 90, 600, 70}, this);
-    m_folder = MakeLabel(QString(), folder, {15, 30, 470, 28});
+    QGroupBox* title =
+        page_controls::Group(QStringLiteral("1.  음향검사기 타이틀"), {20, 10, 600, 70}, this);
+    m_title = page_controls::Edit(title, {15, 30, 570, 28});
+    QGroupBox* folder =
+        page_controls::Group(QStringLiteral("2. 저장폴더 설정"), {20, 90, 600, 70}, this);
+    m_folder = page_controls::Label(QString(), folder, {15, 30, 470, 28});
     m_folder->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     QPushButton* choose = AddButton(folder, QStringLiteral("등록"), {495, 28, 90, 32});
     connect(choose, &QPushButton::clicked, this, [this] {
@@ -83,12 +68,12 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
     });
 
     auto serverGroup = [this](const QString& caption, int y, QLineEdit** ip, QLineEdit** pw) {
-        QGroupBox* group = MakeGroup(caption, {20, y, 600, 70}, this);
-        MakeLabel(QStringLiteral("IP"), group, {15, 30, 30, 28});
-        *ip = MakeEdit(group, {45, 30, 200, 28});
+        QGroupBox* group = page_controls::Group(caption, {20, y, 600, 70}, this);
+        page_controls::Label(QStringLiteral("IP"), group, {15, 30, 30, 28});
+        *ip = page_controls::Edit(group, {45, 30, 200, 28});
         if (pw != nullptr) {
-            MakeLabel(QStringLiteral("PW"), group, {265, 30, 30, 28});
-            *pw = MakeEdit(group, {295, 30, 180, 28});
+            page_controls::Label(QStringLiteral("PW"), group, {265, 30, 30, 28});
+            *pw = page_controls::Edit(group, {295, 30, 180, 28});
             (*pw)->setEchoMode(QLineEdit::Password);
         }
         return AddButton(group, QStringLiteral("서버 체크"), {495, 28, 90, 32});
@@ -104,34 +89,36 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
     connect(serverGroup(QStringLiteral("6.Streaming Server"), 410, &m_streamingIp, nullptr),
             &QPushButton::clicked, this, &CSetupVornDlg::CheckStreamingServer);
 
-    QGroupBox* port = MakeGroup(QStringLiteral("7. Pan/Tilt 연결"), {20, 490, 600, 110}, this);
-    MakeLabel(QStringLiteral("* Com Port"), port, {15, 30, 90, 28});
+    QGroupBox* port =
+        page_controls::Group(QStringLiteral("7. Pan/Tilt 연결"), {20, 490, 600, 110}, this);
+    page_controls::Label(QStringLiteral("* Com Port"), port, {15, 30, 90, 28});
     m_ports = new QComboBox(port);
     m_ports->setGeometry(105, 30, 140, 28);
     for (int i = 1; i <= kComPortCount; ++i) {
         m_ports->addItem(QStringLiteral("COM%1").arg(i));
     }
-    m_portState = MakeLabel(QString(), port, {15, 70, 300, 28});
+    m_portState = page_controls::Label(QString(), port, {15, 70, 300, 28});
     m_connect = AddButton(port, QStringLiteral("연결"), {395, 28, 90, 32});
     m_disconnect = AddButton(port, QStringLiteral("해제"), {495, 28, 90, 32});
     connect(m_connect, &QPushButton::clicked, this, &CSetupVornDlg::ConnectPort);
     connect(m_disconnect, &QPushButton::clicked, this, &CSetupVornDlg::DisconnectPort);
 
-    QGroupBox* alarm = MakeGroup(QStringLiteral("8. Alram Option"), {20, 610, 600, 70}, this);
+    QGroupBox* alarm =
+        page_controls::Group(QStringLiteral("8. Alram Option"), {20, 610, 600, 70}, this);
     m_alarmOn = new QRadioButton(QStringLiteral("On"), alarm);
     m_alarmOn->setGeometry(15, 30, 100, 28);
     m_alarmOff = new QRadioButton(QStringLiteral("Off"), alarm);
     m_alarmOff->setGeometry(125, 30, 100, 28);
 
     QGroupBox* camera =
-        MakeGroup(QStringLiteral("8. 다채널 마이크로폰"), {20, 690, 600, 110}, this);
-    MakeLabel(QStringLiteral(" - 화면 밝기 :"), camera, {15, 30, 110, 28});
+        page_controls::Group(QStringLiteral("8. 다채널 마이크로폰"), {20, 690, 600, 110}, this);
+    page_controls::Label(QStringLiteral(" - 화면 밝기 :"), camera, {15, 30, 110, 28});
     m_brightness = new QComboBox(camera);
     m_brightness->setGeometry(125, 30, 120, 28);
     for (int i = 0; i <= 100; ++i) {
         m_brightness->addItem(QString::number(i));
     }
-    MakeLabel(QStringLiteral(" - Color : "), camera, {15, 70, 110, 28});
+    page_controls::Label(QStringLiteral(" - Color : "), camera, {15, 70, 110, 28});
     m_gray = new QRadioButton(QStringLiteral("Gray"), camera);
     m_gray->setGeometry(125, 70, 100, 28);
     m_colour = new QRadioButton(QStringLiteral("Color"), camera);
@@ -140,19 +127,21 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
     connect(m_colour, &QRadioButton::clicked, this, [this] { ChooseColour(1); });
 
     // Right column: the head.
-    QGroupBox* head = MakeGroup(QStringLiteral("11. Pan/Tilt 제어"), {640, 10, 620, 790}, this);
+    QGroupBox* head =
+        page_controls::Group(QStringLiteral("11. Pan/Tilt 제어"), {640, 10, 620, 790}, this);
     QGroupBox* settings =
-        MakeGroup(QStringLiteral("1) Setting Information"), {15, 30, 590, 170}, head);
-    MakeLabel(QStringLiteral("* Address : "), settings, {15, 30, 110, 28});
-    m_address = MakeEdit(settings, {125, 30, 120, 28});
-    MakeLabel(QStringLiteral("* Pan Speed :"), settings, {15, 70, 110, 28});
-    m_panSpeed = MakeEdit(settings, {125, 70, 120, 28});
-    MakeLabel(QStringLiteral("* Tilt Speed :"), settings, {15, 110, 110, 28});
-    m_tiltSpeed = MakeEdit(settings, {125, 110, 120, 28});
+        page_controls::Group(QStringLiteral("1) Setting Information"), {15, 30, 590, 170}, head);
+    page_controls::Label(QStringLiteral("* Address : "), settings, {15, 30, 110, 28});
+    m_address = page_controls::Edit(settings, {125, 30, 120, 28});
+    page_controls::Label(QStringLiteral("* Pan Speed :"), settings, {15, 70, 110, 28});
+    m_panSpeed = page_controls::Edit(settings, {125, 70, 120, 28});
+    page_controls::Label(QStringLiteral("* Tilt Speed :"), settings, {15, 110, 110, 28});
+    m_tiltSpeed = page_controls::Edit(settings, {125, 110, 120, 28});
     connect(AddButton(settings, QStringLiteral("저장"), {480, 108, 90, 32}), &QPushButton::clicked,
             this, &CSetupVornDlg::SavePanTiltSettings);
 
-    QGroupBox* manual = MakeGroup(QStringLiteral("2) Manual Control"), {15, 210, 590, 200}, head);
+    QGroupBox* manual =
+        page_controls::Group(QStringLiteral("2) Manual Control"), {15, 210, 590, 200}, head);
     const DirectionButton directions[] = {
         {"Left Up", Pelco::kLeftUp, {15, 30, 100, 40}},
         {"Up", Pelco::kUp, {125, 30, 100, 40}},
@@ -173,19 +162,19 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
             this, [this] { m_station.panTilt.WriteInitialiseFrame(); });
 
     QGroupBox* position =
-        MakeGroup(QStringLiteral("3) Pan/Tilt Control"), {15, 420, 590, 250}, head);
-    QGroupBox* pan = MakeGroup(QStringLiteral("Pan"), {15, 30, 275, 150}, position);
-    m_panPosition = MakeLabel(QStringLiteral("* Position : "), pan, {15, 30, 245, 28});
-    MakeLabel(QStringLiteral("* Set Position : "), pan, {15, 65, 120, 28});
-    m_panSet = MakeEdit(pan, {135, 65, 120, 28});
+        page_controls::Group(QStringLiteral("3) Pan/Tilt Control"), {15, 420, 590, 250}, head);
+    QGroupBox* pan = page_controls::Group(QStringLiteral("Pan"), {15, 30, 275, 150}, position);
+    m_panPosition = page_controls::Label(QStringLiteral("* Position : "), pan, {15, 30, 245, 28});
+    page_controls::Label(QStringLiteral("* Set Position : "), pan, {15, 65, 120, 28});
+    m_panSet = page_controls::Edit(pan, {135, 65, 120, 28});
     connect(AddButton(pan, QStringLiteral("Get Pan"), {15, 105, 115, 32}), &QPushButton::clicked,
             this, [this] { m_station.panTilt.PanTiltQuery(Pelco::kQueryPan); });
     connect(AddButton(pan, QStringLiteral("Set Pan"), {140, 105, 115, 32}), &QPushButton::clicked,
             this, &CSetupVornDlg::SetPan);
-    QGroupBox* tilt = MakeGroup(QStringLiteral("Tilt"), {300, 30, 275, 150}, position);
-    m_tiltPosition = MakeLabel(QStringLiteral("* Position : "), tilt, {15, 30, 245, 28});
-    MakeLabel(QStringLiteral("* Set Position : "), tilt, {15, 65, 120, 28});
-    m_tiltSet = MakeEdit(tilt, {135, 65, 120, 28});
+    QGroupBox* tilt = page_controls::Group(QStringLiteral("Tilt"), {300, 30, 275, 150}, position);
+    m_tiltPosition = page_controls::Label(QStringLiteral("* Position : "), tilt, {15, 30, 245, 28});
+    page_controls::Label(QStringLiteral("* Set Position : "), tilt, {15, 65, 120, 28});
+    m_tiltSet = page_controls::Edit(tilt, {135, 65, 120, 28});
     connect(AddButton(tilt, QStringLiteral("Get Tilt"), {15, 105, 115, 32}), &QPushButton::clicked,
             this, [this] { m_station.panTilt.PanTiltQuery(Pelco::kQueryTilt); });
     connect(AddButton(tilt, QStringLiteral("Set Tilt"), {140, 105, 115, 32}), &QPushButton::clicked,
@@ -200,7 +189,8 @@ CSetupVornDlg::CSetupVornDlg(SetupStation station, QWidget* parent)
     connect(&m_station.panTilt, &CPanTiltControl::connectionChanged, this,
             &CSetupVornDlg::ShowPortState);
 
-    QGroupBox* moving = MakeGroup(QStringLiteral("4) Moving Test"), {15, 680, 590, 90}, head);
+    QGroupBox* moving =
+        page_controls::Group(QStringLiteral("4) Moving Test"), {15, 680, 590, 90}, head);
     AddButton(moving, QStringLiteral("Start"), {15, 35, 115, 36});
     AddButton(moving, QStringLiteral("Stop"), {140, 35, 115, 36});
     moving->hide();
@@ -464,9 +454,7 @@ void CSetupVornDlg::Save() {
 }
 
 void CSetupVornDlg::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Escape) {
-        event->accept();
+    if (page_controls::SwallowPageKey(event)) {
         return;
     }
     QWidget::keyPressEvent(event);

@@ -715,6 +715,11 @@ TEST_F(SetupPagesTest, ProductAddedOnThePageIsInspectedAtOnceByARemoteStart) {
     qputenv("STATION_CONTROL_PORT", QByteArray::number(controlPort));
     StartStation();
     ASSERT_TRUE(WaitUntil([&] { return control.output().contains("UGV_INFOR_REQUEST"); }, 10000));
+    // "DB 동기화" on the system page asks the control server to synchronise its engines.
+    QTest::mouseClick(window->DlgSetup()->SystemPage().Button(QStringLiteral("DB 동기화")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return control.output().contains("EQUIPMENT_ENGINE_DB_SYNC_REQUEST"); }, 5000));
 
     const QString product = prefix + QStringLiteral("remote");
     {

@@ -1,6 +1,7 @@
 #include "station/SystemApp.h"
 
 #include "app/DebugLog.h"
+#include "app/EventLoopProbe.h"
 #include "app/StationConfig.h"
 #include "app/StationDialogs.h"
 #include "setup/WidgetDialogs.h"
@@ -71,6 +72,8 @@ int CSystemApp::InitInstance(int argc, char** argv) {
                          Qt::QueuedConnection);
         window.OnInitDialog();
         window.show();
+        // The soak measurement's view of the UI thread; off unless asked for.
+        const std::unique_ptr<CEventLoopProbe> probe = CEventLoopProbe::FromEnvironment();
         DebugLog(QStringLiteral("[System] Main window shown"));
         result = app.exec();
         dialogs.SetOwner(nullptr);

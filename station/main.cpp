@@ -18,6 +18,8 @@ void PrintHelp() {
         "Environment:\n"
         "  STATION_SERIAL_DIR  folder of the COM<n> serial devices (default /dev)\n"
         "  STATION_TOWER_LIB   signal tower library (default: beside the executable)\n"
+        "  STATION_UI_PROBE    1: log the UI thread's event-loop lateness once a minute\n"
+        "                      (N: every N seconds)\n"
         "  QT_QPA_PLATFORM     Qt platform, e.g. offscreen or xcb");
 }
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -137,55 +139,96 @@ class EndToEndTest : public StationProcessFixture {
         }
     }
 
+    void startControl(int port = 0) {
+        control = std::make_unique<Peer>(QStringLiteral(CONTROL_SIM_PATH),
+                                         QStringList{"--port", QString::number(port), "--ugv-code",
+                                                     "UGV-E2E", "--ugv-name", "E2E"});
+        controlPort = control->port("listening on 127\\.0\\.0\\.1:(\\d+)");
+    }
+    void startStreaming(int top = 0, int bottom = 0) {
+        streaming =
+            std::make_unique<Peer>(QStringLiteral(STREAMING_SIM_PATH),
+                                   QStringList{"--port-top", QString::number(top), "--port-bottom",
+                                               QString::number(bottom), "--out",
+                                               work.filePath("views"), "--report-seconds", "1"});
+        topPort = streaming->port("top listening on 127\\.0\\.0\\.1:(\\d+)");
+        bottomPort = streaming->port("bottom listening on 127\\.0\\.0\\.1:(\\d+)");
+    }
+    void startHead() {
+        head = std::make_unique<Peer>(
+            QStringLiteral(PANTILT_SIM_PATH),
+            QStringList{"--dir", serialFolder(), "--port", "1", "--address", "1", "--speed", "90"});
+    }
+    QString results() const { return work.filePath("results"); }
+    QString serialFolder() const { return work.filePath("serial"); }
+    // Every peer, the product on this test's camera, and the station on its own X server.
+    // `towerLibrary` false: the tower library named does not exist.
+    void startEverything(bool towerLibrary) {
+        QDir().mkpath(serialFolder());
+        // The defect sounds only when the test says so ("defect" on the camera's input), for 6 s.
+        camera = std::make_unique<CameraSimProcess>(QStringList{
+            "--model", "2", "--defect", "100000,6,5000,8000,30,20", "--defect-tone-level", "85"});
+        ASSERT_GT(camera->port(), 0);
+        startControl();
+        ASSERT_GT(controlPort, 0);
+        startStreaming();
+        ASSERT_GT(bottomPort, 0);
+        startHead();
+        x = std::make_unique<XServer>();
+        ASSERT_FALSE(x->display().isEmpty());
+        addProduct(camera->port());
+        writeSettings({{"Product_Name", product},
+                       {"Sensor_Default_Ip_0", "127.0.0.1"},
+                       {"Motor_Port", 1},
+                       {"FolderName_Result", results()},
+                       {"FolderName_Network", work.filePath("network")}});
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", x->display());
+        env.insert("STATION_CONTROL_PORT", QString::number(controlPort));
+        env.insert("STATION_STREAMING_PORTS",
+                   QString::number(topPort) + "," + QString::number(bottomPort));
+        env.insert("STATION_SERIAL_DIR", serialFolder());
+        env.insert("STATION_TOWER_LIB", towerLibrary ? QStringLiteral(STATION_TOWER_SIM_PATH)
+                                                     : work.filePath("no-tower.so"));
+        env.insert("STATION_TOWER_SIM_LOG", work.filePath("tower.log"));
+        station = start();
+        ASSERT_TRUE(waitForLine(*station, log, "[System] Main window shown")) << log.toStdString();
+        ASSERT_TRUE(
+            WaitUntil([&] { return control->output().contains("UGV_INFOR_RESPONSE"); }, 20000));
+    }
+    // The station's standard error so far.
+    QString stationLog() {
+        log += station->readAllStandardError();
+        return QString::fromUtf8(log);
+    }
+    std::string rowCount() {
+        return db.value(QStringLiteral("SELECT COUNT(*) FROM vorn_alpha_v1_ch2.t_inspection "
+                                       "WHERE product_name = %1")
+                            .arg(Quoted(product)));
+    }
+
     AdminDb db;
     QString product;
     int firstId = 900000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
+    QTemporaryDir work;
+    std::unique_ptr<CameraSimProcess> camera;
+    std::unique_ptr<Peer> control;
+    std::unique_ptr<Peer> streaming;
+    std::unique_ptr<Peer> head;
+    std::unique_ptr<XServer> x;
+    std::unique_ptr<QProcess> station;
+    QByteArray log;
+    int controlPort = 0;
+    int topPort = 0;
+    int bottomPort = 0;
 };
 
 TEST_F(EndToEndTest, RemoteNgAndOkRunsLeaveEveryTrace) {
-    QTemporaryDir work;
-    const QString results = work.filePath("results");
-    const QString serial = work.filePath("serial");
-    QDir().mkpath(serial);
-
-    // The defect sounds only when the test says so ("defect" on the camera's input), for 6 s.
-    CameraSimProcess camera(
-        {"--model", "2", "--defect", "100000,6,5000,8000,30,20", "--defect-tone-level", "85"});
-    ASSERT_GT(camera.port(), 0);
-    Peer control(QStringLiteral(CONTROL_SIM_PATH),
-                 {"--port", "0", "--ugv-code", "UGV-E2E", "--ugv-name", "E2E"});
-    const int controlPort = control.port("listening on 127\\.0\\.0\\.1:(\\d+)");
-    ASSERT_GT(controlPort, 0);
-    Peer streaming(QStringLiteral(STREAMING_SIM_PATH),
-                   {"--port-top", "0", "--port-bottom", "0", "--out", work.filePath("views"),
-                    "--report-seconds", "1"});
-    const int topPort = streaming.port("top listening on 127\\.0\\.0\\.1:(\\d+)");
-    const int bottomPort = streaming.port("bottom listening on 127\\.0\\.0\\.1:(\\d+)");
-    ASSERT_GT(bottomPort, 0);
-    Peer head(QStringLiteral(PANTILT_SIM_PATH),
-              {"--dir", serial, "--port", "1", "--address", "1", "--speed", "90"});
-    XServer x;
-    ASSERT_FALSE(x.display().isEmpty());
-    addProduct(camera.port());
-
-    writeSettings({{"Product_Name", product},
-                   {"Sensor_Default_Ip_0", "127.0.0.1"},
-                   {"Motor_Port", 1},
-                   {"FolderName_Result", results},
-                   {"FolderName_Network", work.filePath("network")}});
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("DISPLAY", x.display());
-    env.insert("STATION_CONTROL_PORT", QString::number(controlPort));
-    env.insert("STATION_STREAMING_PORTS",
-               QString::number(topPort) + "," + QString::number(bottomPort));
-    env.insert("STATION_SERIAL_DIR", serial);
-    env.insert("STATION_TOWER_LIB", QStringLiteral(STATION_TOWER_SIM_PATH));
-    env.insert("STATION_TOWER_SIM_LOG", work.filePath("tower.log"));
-    auto station = start();
-    QByteArray log;
-    ASSERT_TRUE(waitForLine(*station, log, "[System] Main window shown")) << log.toStdString();
-
-    ASSERT_TRUE(WaitUntil([&] { return control.output().contains("UGV_INFOR_RESPONSE"); }, 20000));
+    startEverything(true);
+    Peer& control = *this->control;
+    Peer& streaming = *this->streaming;
+    CameraSimProcess& camera = *this->camera;
+    const QString results = this->results();
     ASSERT_TRUE(WaitUntil([&] { return control.output().contains("EQUIPMENT_STATUS"); }, 5000));
 
     camera.write("defect\n");
@@ -269,6 +312,81 @@ TEST_F(EndToEndTest, RemoteNgAndOkRunsLeaveEveryTrace) {
                                       "WHERE product_name = %1")
                            .arg(Quoted(product))),
               "2");
+}
+
+// Peers that go away in the middle of things and come back, on a station without a tower
+// library: no crash, nothing recorded twice, and what is recorded is right.
+TEST_F(EndToEndTest, PeersThatDropAndReturnLeaveTheStationWhole) {
+    startEverything(false);
+    ASSERT_TRUE(WaitUntil([&] { return control->output().contains("EQUIPMENT_STATUS"); }, 5000));
+
+    // The camera drops in the middle of a run: the run ends as stopped and is not recorded; the
+    // next start brings the link back and is recorded once.
+    control->write(QStringLiteral("start %1 %2 MIS-DROP").arg(product).arg(firstId));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return control->output().contains("<CMD_ID>INSPECTION_START_ACK</CMD_ID>"); },
+        10000));
+    QTest::qWait(2000);
+    camera->write("close\n");
+    ASSERT_TRUE(
+        WaitUntil([&] { return stationLog().contains("stopped, nothing recorded"); }, 10000))
+        << stationLog().toStdString();
+    QTest::qWait(5000);
+    EXPECT_EQ(rowCount(), "0");
+    EXPECT_TRUE(Completions(control->output()).empty());
+    control->write(QStringLiteral("start %1 %2 MIS-BACK").arg(product).arg(firstId + 1));
+    ASSERT_TRUE(WaitUntil([&] { return Completions(control->output()).size() == 1; }, 30000))
+        << stationLog().toStdString();
+    EXPECT_EQ(Completions(control->output())[0].id, QString::number(firstId + 1));
+    EXPECT_EQ(rowCount(), "1");
+
+    // The control server restarts on its port: the link is back within about 3.1 s and asks for
+    // the vehicle again; the picture push threads are not started a second time.
+    const int pushThreads = static_cast<int>(stationLog().count("Start Thread_Streaming_Top"));
+    control.reset();
+    QTest::qWait(500);
+    startControl(controlPort);
+    ASSERT_GT(controlPort, 0);
+    QElapsedTimer back;
+    back.start();
+    ASSERT_TRUE(WaitUntil([&] { return control->output().contains("UGV_INFOR_REQUEST"); }, 10000));
+    EXPECT_LT(back.elapsed(), 4500);
+    ASSERT_TRUE(WaitUntil([&] { return control->output().contains("EQUIPMENT_STATUS"); }, 5000));
+    EXPECT_EQ(stationLog().count("Start Thread_Streaming_Top"), pushThreads);
+
+    // A streaming server restarts on its ports: the pictures arrive again.
+    streaming.reset();
+    QFile::remove(work.filePath("views/top.jpg"));
+    QTest::qWait(1000);
+    startStreaming(topPort, bottomPort);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(work.filePath("views/top.jpg")); }, 20000))
+        << streaming->output().toStdString();
+
+    // The head's port vanishes: one message; it returns: the status poll opens it again and a
+    // position query is answered.
+    head.reset();
+    const QString headGone = QStringLiteral("[Message] [ERROR]Pan/Tilt 모터 연결해제");
+    ASSERT_TRUE(WaitUntil([&] { return stationLog().contains(headGone); }, 10000));
+    QTest::qWait(3000);
+    EXPECT_EQ(stationLog().count(headGone), 1) << stationLog().toStdString();
+    startHead();
+    QTest::qWait(3000);
+    control->write(QStringLiteral("get-pan MIS-HEAD"));
+    ASSERT_TRUE(WaitUntil([&] { return control->output().contains("<CMD_ID>GET_PAN"); }, 10000))
+        << control->output().toStdString();
+
+    // Still running, and one more run is recorded once.
+    control->write(QStringLiteral("start %1 %2 MIS-LAST").arg(product).arg(firstId + 2));
+    ASSERT_TRUE(WaitUntil([&] { return Completions(control->output()).size() == 1; }, 30000));
+    EXPECT_EQ(rowCount(), "2");
+    EXPECT_EQ(station->state(), QProcess::Running);
+    station->terminate();
+    EXPECT_TRUE(station->waitForFinished(20000));
+    EXPECT_EQ(station->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(rowCount(), "2");
+    db.query(
+        QStringLiteral("DELETE FROM vorn_local_db.t_inspection_result WHERE inspection_id = %1")
+            .arg(firstId + 2));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/station/StationProcess.h"
 #include "tests/storage/DbTestSupport.h"
+#include "tests/support/PeerProcess.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -20,44 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace e2e {
-
-// A simulator of tools/ whose standard output is kept; the ports it prints are read from it.
-class Peer {
-  public:
-    Peer(const QString& program, const QStringList& arguments) {
-        m_process.setProgram(program);
-        m_process.setArguments(arguments);
-        m_process.start();
-        m_process.waitForStarted(10000);
-    }
-    ~Peer() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    QString output() {
-        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-        return m_output;
-    }
-    int port(const QString& pattern) {
-        int port = 0;
-        WaitUntil(
-            [&] {
-                const auto match = QRegularExpression(pattern).match(output());
-                port = match.hasMatch() ? match.captured(1).toInt() : 0;
-                return port > 0 || m_process.state() == QProcess::NotRunning;
-            },
-            20000);
-        return port;
-    }
-    void write(const QString& line) { m_process.write((line + "\n").toUtf8()); }
-
-  private:
-    QProcess m_process;
-    QString m_output;
-};
 
 // An X server of its own; the display number is the one Xvfb chose.
 class XServer {
@@ -140,22 +103,23 @@ class EndToEndTest : public StationProcessFixture {
     }
 
     void startControl(int port = 0) {
-        control = std::make_unique<Peer>(QStringLiteral(CONTROL_SIM_PATH),
-                                         QStringList{"--port", QString::number(port), "--ugv-code",
-                                                     "UGV-E2E", "--ugv-name", "E2E"});
+        control =
+            std::make_unique<PeerProcess>(QStringLiteral(CONTROL_SIM_PATH),
+                                          QStringList{"--port", QString::number(port), "--ugv-code",
+                                                      "UGV-E2E", "--ugv-name", "E2E"});
         controlPort = control->port("listening on 127\\.0\\.0\\.1:(\\d+)");
     }
     void startStreaming(int top = 0, int bottom = 0) {
-        streaming =
-            std::make_unique<Peer>(QStringLiteral(STREAMING_SIM_PATH),
-                                   QStringList{"--port-top", QString::number(top), "--port-bottom",
-                                               QString::number(bottom), "--out",
-                                               work.filePath("views"), "--report-seconds", "1"});
+        streaming = std::make_unique<PeerProcess>(
+            QStringLiteral(STREAMING_SIM_PATH),
+            QStringList{"--port-top", QString::number(top), "--port-bottom",
+                        QString::number(bottom), "--out", work.filePath("views"),
+                        "--report-seconds", "1"});
         topPort = streaming->port("top listening on 127\\.0\\.0\\.1:(\\d+)");
         bottomPort = streaming->port("bottom listening on 127\\.0\\.0\\.1:(\\d+)");
     }
     void startHead() {
-        head = std::make_unique<Peer>(
+        head = std::make_unique<PeerProcess>(
             QStringLiteral(PANTILT_SIM_PATH),
             QStringList{"--dir", serialFolder(), "--port", "1", "--address", "1", "--speed", "90"});
     }
@@ -212,9 +176,9 @@ class EndToEndTest : public StationProcessFixture {
     int firstId = 900000 + static_cast<int>(QCoreApplication::applicationPid() % 90000);
     QTemporaryDir work;
     std::unique_ptr<CameraSimProcess> camera;
-    std::unique_ptr<Peer> control;
-    std::unique_ptr<Peer> streaming;
-    std::unique_ptr<Peer> head;
+    std::unique_ptr<PeerProcess> control;
+    std::unique_ptr<PeerProcess> streaming;
+    std::unique_ptr<PeerProcess> head;
     std::unique_ptr<XServer> x;
     std::unique_ptr<QProcess> station;
     QByteArray log;

@@ -8,8 +8,8 @@ using namespace e2e;
 
 TEST_F(EndToEndTest, RemoteNgAndOkRunsLeaveEveryTrace) {
     startEverything(true);
-    Peer& control = *this->control;
-    Peer& streaming = *this->streaming;
+    PeerProcess& control = *this->control;
+    PeerProcess& streaming = *this->streaming;
     CameraSimProcess& camera = *this->camera;
     const QString results = this->results();
     ASSERT_TRUE(WaitUntil([&] { return control.output().contains("EQUIPMENT_STATUS"); }, 5000));

@@ -13,6 +13,7 @@
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/storage/DbTestSupport.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/PeerProcess.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
 
@@ -27,13 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A loopback port nobody listens on, so a page under test never reaches a server of the machine.
-QByteArray UnusedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return QByteArray::number(probe.serverPort());
-}
 
 class InspectionPageTest : public ::testing::Test {
   protected:
@@ -406,46 +400,6 @@ TEST_F(InspectionRunTest, CameraClosingTheLinkDuringARunEndsItAsStopped) {
               "0");
     EXPECT_EQ(page.Outputs().ResultRows().size(), listed);
 }
-
-// A peer program of tools/ for one test: its standard output is kept, and the ports it prints
-// are read from it.
-class PeerProcess {
-  public:
-    PeerProcess(const QString& program, const QStringList& arguments) {
-        m_process.setProgram(program);
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start();
-        m_process.waitForStarted(10000);
-    }
-    ~PeerProcess() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    QString output() {
-        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-        return m_output;
-    }
-    int port(const QString& pattern) {
-        int port = 0;
-        WaitUntil(
-            [&] {
-                const auto match = QRegularExpression(pattern).match(output());
-                port = match.hasMatch() ? match.captured(1).toInt() : 0;
-                return port > 0 || m_process.state() == QProcess::NotRunning;
-            },
-            20000);
-        return port;
-    }
-    void write(const QString& line) { m_process.write((line + "\n").toUtf8()); }
-
-  private:
-    QProcess m_process;
-    QString m_output;
-};
 
 // The control server's INSPECTION_COMPLETE reports as control-sim printed them: id, result,
 // mission.

@@ -25,6 +25,7 @@
 #include "tests/pantilt/PseudoTerminal.h"
 #include "tests/sensor/CameraSimProcess.h"
 #include "tests/storage/DbTestSupport.h"
+#include "tests/support/PeerProcess.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempDir.h"
@@ -49,51 +50,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A loopback port nobody listens on.
-QByteArray UnusedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return QByteArray::number(probe.serverPort());
-}
-
-// A peer program of tools/ whose standard output is kept; the ports it prints are read from it.
-class PeerProcess {
-  public:
-    PeerProcess(const QString& program, const QStringList& arguments) {
-        m_process.setProgram(program);
-        m_process.setArguments(arguments);
-        m_process.start();
-        m_process.waitForStarted(10000);
-    }
-    ~PeerProcess() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    QString output() {
-        m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-        return m_output;
-    }
-    int port(const QString& pattern) {
-        int port = 0;
-        WaitUntil(
-            [&] {
-                const auto match = QRegularExpression(pattern).match(output());
-                port = match.hasMatch() ? match.captured(1).toInt() : 0;
-                return port > 0 || m_process.state() == QProcess::NotRunning;
-            },
-            20000);
-        return port;
-    }
-    void write(const QString& line) { m_process.write((line + "\n").toUtf8()); }
-
-  private:
-    QProcess m_process;
-    QString m_output;
-};
 
 class SetupPagesTest : public ::testing::Test {
   protected:

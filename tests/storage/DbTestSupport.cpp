@@ -14,6 +14,18 @@
 #include <random>
 
 AdminDb::AdminDb() {
+    connect();
+}
+
+void AdminDb::reconnect() {
+    if (m_handle != nullptr) {
+        mysql_close(m_handle);
+        m_handle = nullptr;
+    }
+    connect();
+}
+
+void AdminDb::connect() {
     m_handle = mysql_init(nullptr);
     if (mysql_real_connect(m_handle, "127.0.0.1", "root", kLocalDatabasePassword, nullptr,
                            kDatabasePort, nullptr, 0) == nullptr) {

@@ -27,6 +27,8 @@ class AdminDb {
     AdminDb();
     ~AdminDb();
     bool ok() const { return m_handle != nullptr; }
+    // A new connection, after the server was restarted under the old one.
+    void reconnect();
     // Runs one statement (UTF-8); fails the test when the server rejects it.
     std::vector<AdminRow> query(const QString& sql);
     // The one value of a one-row, one-column query ("" for none).
@@ -39,6 +41,7 @@ class AdminDb {
     void dropDatabase(const QString& name);
 
   private:
+    void connect();
     st_mysql* m_handle = nullptr;
 };
 
